@@ -1,0 +1,41 @@
+// The single document: the live recording and the data of the last data file opened.
+// The two areas never mix.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+#include "store/QFConstants.h"
+
+namespace qf {
+
+class CQFDoc {
+public:
+    CQFDoc();
+
+    // Live recording, channel-major: [c][i] is sample i of channel c.
+    float m_liveSamples[NUM_CHANNELS][MAX_SAMPLES];
+
+    // The last data file opened, sample-major: [i][c].
+    int m_nFileCount = 0;
+    float m_fileSamples[MAX_SAMPLES][NUM_CHANNELS];
+    std::time_t m_tmFileStart = 0;
+    int m_nFileIntervalSec = 0;
+    std::uint8_t m_nFileTempUnit = 0;
+    std::uint8_t m_nFileSpeedUnit = 0;
+    int m_nFileHour = 0;
+    int m_nFileMinute = 0;
+    int m_nFileSecond = 0;
+    int m_nFileYear = 0;
+    int m_nFileMonth = 0;
+    int m_nFileDay = 0;
+    float m_fFileSpeedFactor = 0.0f;
+    std::string m_strFileTempUnit;
+    std::string m_strFileSpeedUnit;
+    std::string m_strSignature;
+    std::string m_strReadSignature;
+
+    bool m_bModified = false;
+};
+
+}  // namespace qf

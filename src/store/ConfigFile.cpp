@@ -1,0 +1,384 @@
+#include "store/ConfigFile.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace qf {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char CONFIG_FILE_NAME[] = "QF7720config.ini";
+constexpr std::string_view BLANKS = " \t\r\v\f";
+
+std::string_view Trim(std::string_view s) {
+    const auto first = s.find_first_not_of(BLANKS);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return s.substr(first, s.find_last_not_of(BLANKS) - first + 1);
+}
+
+// ASCII only: the result must not depend on the user's locale.
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
+}
+
+// Name of a "[name]" header line; text after the first ']' is ignored.
+std::optional<std::string_view> HeaderName(std::string_view text) {
+    const auto t = Trim(text);
+    if (t.empty() || t.front() != '[') {
+        return std::nullopt;
+    }
+    const auto close = t.find(']');
+    if (close == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return Trim(t.substr(1, close - 1));
+}
+
+bool StartsComment(char c) {
+    return c == ';' || c == '#';
+}
+
+struct KeyLine {
+    std::string_view key;
+    std::size_t valueStart;  // just after the '='
+};
+
+// "key=value"; headers, comments, lines without '=' and lines without a key are not.
+std::optional<KeyLine> ParseKeyLine(std::string_view text) {
+    const auto t = Trim(text);
+    if (t.empty() || t.front() == '[' || StartsComment(t.front())) {
+        return std::nullopt;
+    }
+    const auto eq = text.find('=');
+    if (eq == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto key = Trim(text.substr(0, eq));
+    if (key.empty()) {
+        return std::nullopt;
+    }
+    return KeyLine{key, eq + 1};
+}
+
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// Leading decimal integer with an optional sign; saturates instead of overflowing.
+int ParseLeadingInt(std::string_view t) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+        negative = t[i] == '-';
+        ++i;
+    }
+    constexpr long long LIMIT = static_cast<long long>(INT_MAX) + 1;
+    long long v = 0;
+    for (; i < t.size() && t[i] >= '0' && t[i] <= '9'; ++i) {
+        v = std::min(v * 10 + (t[i] - '0'), LIMIT);
+    }
+    if (negative) {
+        v = -v;
+    }
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+// Cut to at most max bytes without splitting a UTF-8 sequence.
+std::string CutText(std::string_view s, std::size_t max) {
+    if (s.size() <= max) {
+        return std::string(s);
+    }
+    std::size_t n = max;
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) {
+        --n;
+    }
+    return std::string(s.substr(0, n));
+}
+
+enum class LoadResult { MISSING, READ, FAILED };
+
+LoadResult ReadWholeFile(const fs::path& path, std::string& out) {
+    std::error_code ec;
+    const auto type = fs::status(path, ec).type();
+    if (type == fs::file_type::not_found) {
+        return LoadResult::MISSING;
+    }
+    if (type != fs::file_type::regular) {
+        return LoadResult::FAILED;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return LoadResult::FAILED;
+    }
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return in.bad() ? LoadResult::FAILED : LoadResult::READ;
+}
+
+bool WriteAllFd(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes a sibling temporary file, flushes it to disk and renames it over the target,
+// so the target is at every moment either the old or the new text.
+bool ReplaceFile(const fs::path& target, const std::string& text) {
+    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string tmp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0) {
+        return false;
+    }
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) {
+        ::fchmod(fd, old.st_mode & 07777);  // keep the user's permissions; best effort
+    }
+    bool ok = WriteAllFd(fd, text) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && std::rename(tmp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+    }
+    return ok;
+}
+
+}  // namespace
+
+// --- CIniDocument -------------------------------------------------------------------
+
+CIniDocument CIniDocument::Parse(std::string_view text) {
+    CIniDocument doc;
+    bool styleKnown = false;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto nl = text.find('\n', pos);
+        if (nl == std::string_view::npos) {
+            doc.m_lines.push_back({std::string(text.substr(pos)), ""});
+            break;
+        }
+        std::size_t end = nl;
+        std::string eol = "\n";
+        if (end > pos && text[end - 1] == '\r') {
+            --end;
+            eol = "\r\n";
+        }
+        if (!styleKnown) {
+            doc.m_strEol = eol;
+            styleKnown = true;
+        }
+        doc.m_lines.push_back({std::string(text.substr(pos, end - pos)), std::move(eol)});
+        pos = nl + 1;
+    }
+    return doc;
+}
+
+std::string CIniDocument::Text() const {
+    std::string out;
+    for (const auto& line : m_lines) {
+        out += line.text;
+        out += line.eol;
+    }
+    return out;
+}
+
+bool CIniDocument::FindSection(std::string_view section, std::size_t& first,
+                               std::size_t& last) const {
+    const auto name = Trim(section);
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const auto header = HeaderName(m_lines[i].text);
+        if (!header || !SameName(*header, name)) {
+            continue;
+        }
+        first = i;
+        last = i + 1;
+        while (last < m_lines.size() && !HeaderName(m_lines[last].text)) {
+            ++last;
+        }
+        return true;
+    }
+    return false;
+}
+
+std::optional<std::size_t> CIniDocument::FindKey(std::size_t first, std::size_t last,
+                                                 std::string_view key) const {
+    const auto name = Trim(key);
+    for (std::size_t i = first + 1; i < last; ++i) {
+        const auto line = ParseKeyLine(m_lines[i].text);
+        if (line && SameName(line->key, name)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CIniDocument::Find(std::string_view section,
+                                              std::string_view key) const {
+    std::size_t first = 0;
+    std::size_t last = 0;
+    if (!FindSection(section, first, last)) {
+        return std::nullopt;
+    }
+    const auto at = FindKey(first, last, key);
+    if (!at) {
+        return std::nullopt;
+    }
+    const std::string_view text = m_lines[*at].text;
+    return std::string(Trim(text.substr(ParseKeyLine(text)->valueStart)));
+}
+
+int CIniDocument::ReadInt(std::string_view section, std::string_view key, int def) const {
+    const auto value = Find(section, key);
+    if (!value || value->empty()) {
+        return def;
+    }
+    return ParseLeadingInt(*value);
+}
+
+std::string CIniDocument::ReadText(std::string_view section, std::string_view key,
+                                   const std::string& def) const {
+    const auto value = Find(section, key);
+    return CutText(value ? *value : def, MAX_TEXT);
+}
+
+void CIniDocument::InsertLine(std::size_t at, std::string text) {
+    if (at > 0 && m_lines[at - 1].eol.empty()) {
+        m_lines[at - 1].eol = m_strEol;
+    }
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), {std::move(text), m_strEol});
+}
+
+bool CIniDocument::WriteText(std::string_view section, std::string_view key,
+                             std::string_view value) {
+    const auto s = Trim(section);
+    const auto k = Trim(key);
+    const auto v = Trim(value);
+    if (s.empty() || k.empty() || HasLineBreak(s) || HasLineBreak(k) || HasLineBreak(v) ||
+        s.find(']') != std::string_view::npos || k.find('=') != std::string_view::npos ||
+        k.front() == '[' || StartsComment(k.front())) {
+        return false;
+    }
+
+    std::size_t first = 0;
+    std::size_t last = 0;
+    if (!FindSection(s, first, last)) {
+        InsertLine(m_lines.size(), "[" + std::string(s) + "]");
+        InsertLine(m_lines.size(), std::string(k) + "=" + std::string(v));
+        return true;
+    }
+    if (const auto at = FindKey(first, last, k)) {
+        // Keep the key as spelled and the blanks after '='; only the value changes.
+        std::string& text = m_lines[*at].text;
+        auto keep = text.find_first_not_of(" \t", ParseKeyLine(text)->valueStart);
+        keep = keep == std::string::npos ? text.size() : keep;
+        text.replace(keep, std::string::npos, v);
+        return true;
+    }
+    // A new key goes after the section's last non-blank line, before any blank lines
+    // that separate it from the next section.
+    std::size_t at = first + 1;
+    for (std::size_t i = first + 1; i < last; ++i) {
+        if (!Trim(m_lines[i].text).empty()) {
+            at = i + 1;
+        }
+    }
+    InsertLine(at, std::string(k) + "=" + std::string(v));
+    return true;
+}
+
+// --- CConfigFile --------------------------------------------------------------------
+
+CConfigFile::CConfigFile(std::string path) : m_strPath(std::move(path)) {}
+
+std::string CConfigFile::DefaultPath() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg) {
+        return (fs::path(xdg) / CONFIG_FILE_NAME).string();
+    }
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* pw = ::getpwuid(::getuid());
+        home = pw && pw->pw_dir && *pw->pw_dir ? pw->pw_dir : ".";
+    }
+    return (fs::path(home) / ".config" / CONFIG_FILE_NAME).string();
+}
+
+CIniDocument CConfigFile::Load() const {
+    std::string text;
+    if (ReadWholeFile(m_strPath, text) != LoadResult::READ) {
+        return {};
+    }
+    return CIniDocument::Parse(text);
+}
+
+int CConfigFile::ReadInt(std::string_view section, std::string_view key, int def) const {
+    return Load().ReadInt(section, key, def);
+}
+
+std::string CConfigFile::ReadText(std::string_view section, std::string_view key,
+                                  const std::string& def) const {
+    return Load().ReadText(section, key, def);
+}
+
+bool CConfigFile::WriteText(std::string_view section, std::string_view key,
+                            const std::string& value) {
+    std::error_code ec;
+    fs::path target(m_strPath);
+    // Write through a symbolic link rather than replacing the link with a plain file.
+    if (fs::is_symlink(target, ec)) {
+        target = fs::weakly_canonical(target, ec);
+        if (ec) {
+            return false;
+        }
+    }
+    std::string old;
+    const auto loaded = ReadWholeFile(target, old);
+    if (loaded == LoadResult::FAILED) {
+        return false;  // rewriting a file we cannot read would lose its other settings
+    }
+    auto doc = CIniDocument::Parse(old);
+    if (!doc.WriteText(section, key, value)) {
+        return false;
+    }
+    const std::string text = doc.Text();
+    if (loaded == LoadResult::READ && text == old) {
+        return true;
+    }
+    if (target.has_parent_path()) {
+        fs::create_directories(target.parent_path(), ec);
+        if (ec) {
+            return false;
+        }
+    }
+    return ReplaceFile(target, text);
+}
+
+}  // namespace qf

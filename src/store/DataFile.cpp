@@ -1,0 +1,329 @@
+#include "store/DataFile.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <limits>
+#include <vector>
+
+namespace qf {
+
+namespace {
+
+constexpr std::uint8_t SHORT_LENGTH_LIMIT = 0xFF;  // lengths below fit in one byte
+constexpr std::uint16_t WIDE_MARKER = 0xFFFE;      // after 0xFF: 16-bit characters follow
+constexpr std::uint16_t LONG_MARKER = 0xFFFF;      // after 0xFF: a 32-bit length follows
+constexpr int SAMPLE_BYTES = NUM_CHANNELS * 4;
+
+void StoreU32(char* p, std::uint32_t v) {
+    p[0] = static_cast<char>(v & 0xFF);
+    p[1] = static_cast<char>((v >> 8) & 0xFF);
+    p[2] = static_cast<char>((v >> 16) & 0xFF);
+    p[3] = static_cast<char>((v >> 24) & 0xFF);
+}
+
+std::uint32_t LoadU32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+void PutU8(std::string& out, std::uint8_t v) { out.push_back(static_cast<char>(v)); }
+
+void PutU16(std::string& out, std::uint16_t v) {
+    out.push_back(static_cast<char>(v & 0xFF));
+    out.push_back(static_cast<char>(v >> 8));
+}
+
+void PutU32(std::string& out, std::uint32_t v) {
+    char b[4];
+    StoreU32(b, v);
+    out.append(b, 4);
+}
+
+void PutI32(std::string& out, int v) { PutU32(out, static_cast<std::uint32_t>(v)); }
+
+void PutF32(std::string& out, float v) { PutU32(out, std::bit_cast<std::uint32_t>(v)); }
+
+class SpanSource {
+public:
+    explicit SpanSource(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
+
+    std::size_t Take(void* dst, std::size_t n) {
+        const std::size_t k = std::min(n, m_bytes.size() - m_pos);
+        if (k > 0) {
+            std::memcpy(dst, m_bytes.data() + m_pos, k);
+        }
+        m_pos += k;
+        return k;
+    }
+
+private:
+    std::span<const std::uint8_t> m_bytes;
+    std::size_t m_pos = 0;
+};
+
+class FileSource {
+public:
+    explicit FileSource(std::FILE* file) : m_file(file) {}
+    std::size_t Take(void* dst, std::size_t n) { return std::fread(dst, 1, n, m_file); }
+
+private:
+    std::FILE* m_file;
+};
+
+enum class StringRead { Ok, Short, Wide };
+
+template <class Source>
+class Parser {
+public:
+    explicit Parser(Source& source) : m_source(source) {}
+
+    bool Bytes(void* dst, std::size_t n) { return m_source.Take(dst, n) == n; }
+
+    bool U8(std::uint8_t& v) { return Bytes(&v, 1); }
+
+    bool U16(std::uint16_t& v) {
+        std::uint8_t b[2];
+        if (!Bytes(b, 2)) {
+            return false;
+        }
+        v = static_cast<std::uint16_t>(b[0] | b[1] << 8);
+        return true;
+    }
+
+    bool U32(std::uint32_t& v) {
+        std::uint8_t b[4];
+        if (!Bytes(b, 4)) {
+            return false;
+        }
+        v = LoadU32(b);
+        return true;
+    }
+
+    bool I32(int& v) {
+        std::uint32_t u;
+        if (!U32(u)) {
+            return false;
+        }
+        v = static_cast<std::int32_t>(u);
+        return true;
+    }
+
+    bool F32(float& v) {
+        std::uint32_t u;
+        if (!U32(u)) {
+            return false;
+        }
+        v = std::bit_cast<float>(u);
+        return true;
+    }
+
+    // The target keeps its old text unless the whole string was read.
+    StringRead String(std::string& target) {
+        std::uint8_t b;
+        if (!U8(b)) {
+            return StringRead::Short;
+        }
+        std::uint32_t length = b;
+        if (b == SHORT_LENGTH_LIMIT) {
+            std::uint16_t w;
+            if (!U16(w)) {
+                return StringRead::Short;
+            }
+            if (w == WIDE_MARKER) {
+                return StringRead::Wide;
+            }
+            length = w;
+            if (w == LONG_MARKER && !U32(length)) {
+                return StringRead::Short;
+            }
+        }
+        // Grow in steps so that a length the file cannot back costs no more than the file.
+        constexpr std::size_t STEP = 1 << 16;
+        std::string text;
+        while (text.size() < length) {
+            const std::size_t done = text.size();
+            const std::size_t chunk = std::min<std::size_t>(STEP, length - done);
+            text.resize(done + chunk);
+            if (!Bytes(text.data() + done, chunk)) {
+                return StringRead::Short;
+            }
+        }
+        target = std::move(text);
+        return StringRead::Ok;
+    }
+
+private:
+    Source& m_source;
+};
+
+DataFileStatus StringStatus(StringRead r) {
+    return r == StringRead::Wide ? DataFileStatus::WideString : DataFileStatus::Truncated;
+}
+
+template <class Source>
+DataFileStatus Decode(Source& source, CQFDoc& doc, FileViewState& view) {
+    Parser<Source> in(source);
+
+    const StringRead sig = in.String(doc.m_strReadSignature);
+    if (sig == StringRead::Short) {
+        return DataFileStatus::Truncated;
+    }
+    if (sig == StringRead::Wide) {
+        // Not our format; forget the old signature so that nobody takes it for this file's.
+        doc.m_strReadSignature.clear();
+    }
+    if (sig == StringRead::Wide || doc.m_strReadSignature != DATA_FILE_SIGNATURE) {
+        view.m_bFileData = false;
+        view.m_bFileDataNew = false;
+        return DataFileStatus::InvalidFormat;
+    }
+    view.m_bFileData = true;
+    view.m_bFileDataNew = true;
+
+    int count;
+    if (!in.I32(count)) {
+        return DataFileStatus::Truncated;
+    }
+    if (count < 0 || count > MAX_SAMPLES) {
+        // The area cannot hold it, and the logger must not take a record of this file.
+        view.m_bFileData = false;
+        view.m_bFileDataNew = false;
+        return DataFileStatus::BadCount;
+    }
+    doc.m_nFileCount = count;
+
+    // Samples lie in the file in the order of the area, five floats each; only whole
+    // floats are stored, as they would be one by one.
+    const std::size_t sampleBytes = static_cast<std::size_t>(count) * SAMPLE_BYTES;
+    std::vector<std::uint8_t> block(sampleBytes);
+    const std::size_t got = source.Take(block.data(), sampleBytes);
+    float* area = &doc.m_fileSamples[0][0];
+    for (std::size_t k = 0; k < got / 4; ++k) {
+        area[k] = std::bit_cast<float>(LoadU32(block.data() + 4 * k));
+    }
+    if (got < sampleBytes) {
+        return DataFileStatus::Truncated;
+    }
+
+    if (!in.U8(doc.m_nFileTempUnit) || !in.U8(doc.m_nFileSpeedUnit) || !in.I32(doc.m_nFileYear) ||
+        !in.I32(doc.m_nFileMonth) || !in.I32(doc.m_nFileDay) || !in.I32(doc.m_nFileHour) ||
+        !in.I32(doc.m_nFileMinute) || !in.I32(doc.m_nFileSecond) ||
+        !in.I32(doc.m_nFileIntervalSec) || !in.F32(doc.m_fFileSpeedFactor)) {
+        return DataFileStatus::Truncated;
+    }
+    StringRead r = in.String(doc.m_strFileTempUnit);
+    if (r == StringRead::Ok) {
+        r = in.String(doc.m_strFileSpeedUnit);
+    }
+    if (r != StringRead::Ok) {
+        return StringStatus(r);
+    }
+    if (!in.I32(view.m_nFileYGain) || !in.I32(view.m_nFileYOffset)) {
+        return DataFileStatus::Truncated;
+    }
+    return DataFileStatus::Ok;
+}
+
+}  // namespace
+
+const char* DataFileStatusText(DataFileStatus status) {
+    switch (status) {
+        case DataFileStatus::Ok: return "ok";
+        case DataFileStatus::CannotOpen: return "cannot open the file";
+        case DataFileStatus::InvalidFormat: return "Invalid Format! (the signature is not QF7720)";
+        case DataFileStatus::BadCount: return "Invalid Format! (sample count outside 0..6000)";
+        case DataFileStatus::Truncated: return "the file ends early";
+        case DataFileStatus::WideString: return "a 16-bit-character string is not supported";
+    }
+    return "unknown error";
+}
+
+void AppendDataFileString(std::string& out, std::string_view text) {
+    // No length form goes beyond 32 bits; a longer text is cut so the file stays readable.
+    const std::size_t length =
+        std::min<std::size_t>(text.size(), std::numeric_limits<std::uint32_t>::max());
+    if (length < SHORT_LENGTH_LIMIT) {
+        PutU8(out, static_cast<std::uint8_t>(length));
+    } else if (length < WIDE_MARKER) {
+        PutU8(out, SHORT_LENGTH_LIMIT);
+        PutU16(out, static_cast<std::uint16_t>(length));
+    } else {
+        PutU8(out, SHORT_LENGTH_LIMIT);
+        PutU16(out, LONG_MARKER);
+        PutU32(out, static_cast<std::uint32_t>(length));
+    }
+    out.append(text.data(), length);
+}
+
+std::string EncodeDataFile(CQFDoc& doc, const ViewLiveState& live, int yGain, int yOffset) {
+    const int count = std::clamp(live.m_nSampleIndex, 0, MAX_SAMPLES);
+    const DisplayUnits& u = live.units;
+
+    std::string out;
+    out.reserve(64 + static_cast<std::size_t>(count) * SAMPLE_BYTES + u.m_strTempUnit.size() +
+                u.m_strSpeedUnit.size());
+
+    doc.m_strSignature = DATA_FILE_SIGNATURE;
+    AppendDataFileString(out, doc.m_strSignature);
+    PutI32(out, count);
+
+    const std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(count) * SAMPLE_BYTES);
+    char* p = out.data() + start;
+    for (int i = 0; i < count; ++i) {
+        for (int c = 0; c < NUM_CHANNELS; ++c, p += 4) {
+            StoreU32(p, std::bit_cast<std::uint32_t>(doc.m_liveSamples[c][i]));
+        }
+    }
+
+    PutU8(out, static_cast<std::uint8_t>(u.m_nTempUnit));
+    PutU8(out, static_cast<std::uint8_t>(u.m_nSpeedUnit));
+
+    std::tm t{};
+    if (!localtime_r(&live.m_tmStart, &t)) {
+        // A time beyond the calendar's range: all six fields 0.
+        t = std::tm{};
+        t.tm_year = -1900;
+        t.tm_mon = -1;
+    }
+    PutI32(out, t.tm_year + 1900);
+    PutI32(out, t.tm_mon + 1);
+    PutI32(out, t.tm_mday);
+    PutI32(out, t.tm_hour);
+    PutI32(out, t.tm_min);
+    PutI32(out, t.tm_sec);
+    PutI32(out, live.m_nIntervalMs / 1000);
+    PutF32(out, u.m_fSpeedFactor);
+    AppendDataFileString(out, u.m_strTempUnit);
+    AppendDataFileString(out, u.m_strSpeedUnit);
+    PutI32(out, yGain);
+    PutI32(out, yOffset);
+    return out;
+}
+
+DataFileStatus DecodeDataFile(std::span<const std::uint8_t> bytes, CQFDoc& doc,
+                              FileViewState& view) {
+    SpanSource source(bytes);
+    return Decode(source, doc, view);
+}
+
+DataFileStatus ReadDataFile(const std::string& path, CQFDoc& doc, FileViewState& view) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        return DataFileStatus::CannotOpen;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return DataFileStatus::CannotOpen;
+    }
+    FileSource source(file);
+    const DataFileStatus status = Decode(source, doc, view);
+    std::fclose(file);
+    return status;
+}
+
+}  // namespace qf

@@ -1,0 +1,55 @@
+// The ".AsmDat" data file: a flat little-endian stream of signature, samples, units,
+// start time, interval, unit texts and the graph's Y scale. The writer takes the live
+// recording; the reader fills the document's file area.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "link/LiveState.h"
+#include "store/CQFDoc.h"
+#include "store/FileViewState.h"
+
+namespace qf {
+
+inline constexpr std::string_view DATA_FILE_SIGNATURE = "QF7720";
+
+// The message the program shows for a file that is not a data file.
+inline constexpr std::string_view INVALID_FORMAT_TEXT = "Invalid Format!";
+
+enum class DataFileStatus {
+    Ok,
+    CannotOpen,     // nothing read, nothing changed
+    InvalidFormat,  // wrong signature: only m_strReadSignature changed, both flags cleared
+    BadCount,       // sample count outside 0..MAX_SAMPLES: m_nFileCount kept, both flags cleared
+    Truncated,      // the file ends early: fields read so far keep their new values
+    WideString,     // a 16-bit-character string, which this system never writes; as Truncated
+};
+
+// One line saying why a file was refused, for the tool.
+const char* DataFileStatusText(DataFileStatus status);
+
+// True where the program tells the user INVALID_FORMAT_TEXT; the other failures are
+// abandoned without a message.
+inline bool ShowsInvalidFormat(DataFileStatus status) {
+    return status == DataFileStatus::InvalidFormat || status == DataFileStatus::BadCount;
+}
+
+// Appends one string with its 1, 3 or 7 byte length prefix.
+void AppendDataFileString(std::string& out, std::string_view text);
+
+// The whole data file of the live recording: m_nSampleIndex samples (kept within
+// 0..MAX_SAMPLES), units and start time from `live`, the live graph's Y gain and offset.
+// Sets doc.m_strSignature first, as the program always did.
+std::string EncodeDataFile(CQFDoc& doc, const ViewLiveState& live, int yGain, int yOffset);
+
+// Reads a data file into the file area of `doc` and the view's file state. Never writes
+// beyond the file area, whatever the count says.
+DataFileStatus DecodeDataFile(std::span<const std::uint8_t> bytes, CQFDoc& doc,
+                              FileViewState& view);
+DataFileStatus ReadDataFile(const std::string& path, CQFDoc& doc, FileViewState& view);
+
+}  // namespace qf

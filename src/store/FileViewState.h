@@ -1,0 +1,13 @@
+// The view's state about the data file last read into the document's file area.
+#pragma once
+
+namespace qf {
+
+struct FileViewState {
+    bool m_bFileData = false;     // the file area holds a file with the right signature
+    bool m_bFileDataNew = false;  // the logger has not yet taken that file into its list
+    int m_nFileYGain = 10;        // Y scale of the logger graph, read from the file
+    int m_nFileYOffset = 0;
+};
+
+}  // namespace qf

@@ -1,0 +1,168 @@
+#include "store/TextExport.h"
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+
+#include "store/QFConstants.h"
+#include "store/ValueText.h"
+
+namespace qf {
+
+namespace {
+
+constexpr std::string_view MISSING = "----";
+
+// A file may hold any year or month; keep the shift to the calendar's origin in range.
+int ShiftDown(int v, int by) {
+    return static_cast<int>(std::max<long long>(static_cast<long long>(v) - by, INT_MIN));
+}
+constexpr std::string_view EOL = "\r\n";
+
+// Right-aligned to at least `width`, never cut.
+void PutField(std::string& out, std::string_view text, std::size_t width) {
+    if (text.size() < width) {
+        out.append(width - text.size(), ' ');
+    }
+    out.append(text);
+}
+
+void PutField(std::string& out, std::string_view text, std::string_view unit, std::size_t width) {
+    const std::size_t size = text.size() + unit.size();
+    if (size < width) {
+        out.append(width - size, ' ');
+    }
+    out.append(text);
+    out.append(unit);
+}
+
+}  // namespace
+
+ExportSource LiveExportSource(const CQFDoc& doc, const ViewLiveState& live) {
+    ExportSource s;
+    s.m_pSamples = &doc.m_liveSamples[0][0];
+    s.m_nSampleStride = 1;
+    s.m_nChannelStride = MAX_SAMPLES;
+    s.m_nCount = std::clamp(live.m_nSampleIndex, 0, MAX_SAMPLES);
+    s.m_nTempUnit = live.units.m_nTempUnit;
+    s.m_strTempUnit = live.units.m_strTempUnit;
+    s.m_fSpeedFactor = live.units.m_fSpeedFactor;
+    s.m_strSpeedUnit = live.units.m_strSpeedUnit;
+    s.m_tmStart = live.m_tmStart;
+    s.m_nIntervalSec = live.m_nIntervalMs / 1000;
+    return s;
+}
+
+ExportSource FileExportSource(const CQFDoc& doc) {
+    ExportSource s;
+    s.m_pSamples = &doc.m_fileSamples[0][0];
+    s.m_nSampleStride = NUM_CHANNELS;
+    s.m_nChannelStride = 1;
+    s.m_nCount = std::clamp(doc.m_nFileCount, 0, MAX_SAMPLES);
+    s.m_nTempUnit = doc.m_nFileTempUnit;
+    s.m_strTempUnit = doc.m_strFileTempUnit;
+    s.m_fSpeedFactor = doc.m_fFileSpeedFactor;
+    s.m_strSpeedUnit = doc.m_strFileSpeedUnit;
+    std::tm t{};
+    t.tm_year = ShiftDown(doc.m_nFileYear, 1900);
+    t.tm_mon = ShiftDown(doc.m_nFileMonth, 1);
+    t.tm_mday = doc.m_nFileDay;
+    t.tm_hour = doc.m_nFileHour;
+    t.tm_min = doc.m_nFileMinute;
+    t.tm_sec = doc.m_nFileSecond;
+    t.tm_isdst = -1;
+    s.m_tmStart = std::mktime(&t);
+    s.m_nIntervalSec = doc.m_nFileIntervalSec;
+    return s;
+}
+
+std::string TemperatureText(float celsius, int tempUnit, bool irt) {
+    if (IsMissingTemperature(celsius)) {
+        return std::string(MISSING);
+    }
+    const double v = tempUnit == 1 ? ToFahrenheit(celsius) : double(celsius);
+    if (irt && (v > 0.05 || v < -0.05)) {
+        return FormatCut(v, 1);
+    }
+    return FormatFixed(v, 1);
+}
+
+std::string SpeedText(float airV, float speedFactor) {
+    if (IsMissingSpeed(airV)) {
+        return std::string(MISSING);
+    }
+    const double v = double(airV) * double(speedFactor);
+    if (speedFactor == 1.0f) {
+        return FormatFixed(v, 2);
+    }
+    return v > 0.05 ? FormatCut(v, 1) : FormatFixed(v, 1);
+}
+
+std::string FlowText(float v) {
+    if (v < 0.0f) {
+        return std::string(MISSING);
+    }
+    if (v < 10.0f) {
+        return FormatFixed(v, 3);
+    }
+    if (v < 100.0f) {
+        return FormatFixed(v, 2);
+    }
+    if (v < 1000.0f) {
+        return FormatFixed(v, 1);
+    }
+    return FormatFixed(v, 0);
+}
+
+std::string TimeStampText(std::time_t t) {
+    std::tm local{};
+    char buf[64];
+    if (!localtime_r(&t, &local)) {
+        return std::string();
+    }
+    const std::size_t n = std::strftime(buf, sizeof buf, "%m-%d-%y/%H:%M:%S", &local);
+    return std::string(buf, n);
+}
+
+std::string BuildTextExport(const ExportSource& s) {
+    const int count = std::clamp(s.m_nCount, 0, MAX_SAMPLES);
+    std::string out;
+    out.reserve(TEXT_EXPORT_HEADER.size() + 2 + static_cast<std::size_t>(count) * 140);
+    out.append(TEXT_EXPORT_HEADER);
+    out.append(EOL);
+    for (int i = 0; i < count; ++i) {
+        const std::time_t stamp =
+            s.m_tmStart + static_cast<std::time_t>(i) * static_cast<std::time_t>(s.m_nIntervalSec);
+        out.append("  ");
+        PutField(out, std::to_string(i + 1), 5);
+        out.append(10, ' ');
+        PutField(out, TemperatureText(s.Sample(i, CH_AIRT), s.m_nTempUnit, false), s.m_strTempUnit,
+                 9);
+        out.append(11, ' ');
+        PutField(out, TemperatureText(s.Sample(i, CH_IRT), s.m_nTempUnit, true), s.m_strTempUnit,
+                 9);
+        out.append(11, ' ');
+        PutField(out, SpeedText(s.Sample(i, CH_AIRV), s.m_fSpeedFactor), s.m_strSpeedUnit, 9);
+        out.append(11, ' ');
+        PutField(out, FlowText(s.Sample(i, CH_CFM)), 9);
+        out.append(11, ' ');
+        PutField(out, FlowText(s.Sample(i, CH_CMM)), 9);
+        out.append(11, ' ');
+        PutField(out, TimeStampText(stamp), 8);
+        out.append("  ");
+        out.append(EOL);
+    }
+    return out;
+}
+
+std::string TextExportPath(const std::string& dataPath) {
+    std::filesystem::path p(dataPath);
+    p.replace_extension(".txt");
+    // A data file that already ends in ".txt" must not be overwritten by its own export.
+    if (p.string() == dataPath) {
+        return dataPath + ".txt";
+    }
+    return p.string();
+}
+
+}  // namespace qf

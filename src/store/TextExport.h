@@ -1,0 +1,57 @@
+// The ".txt" table written beside every saved data file: one CRLF line per sample in the
+// display units, with a local time stamp. Nothing reads it back.
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "link/LiveState.h"
+#include "store/CQFDoc.h"
+
+namespace qf {
+
+inline constexpr std::string_view TEXT_EXPORT_HEADER =
+    "      NO             AirT                IRT               AirV                  CFM      "
+    "           CMM             TIME";
+
+// One recording as the export sees it, from either area of the document.
+struct ExportSource {
+    const float* m_pSamples = nullptr;
+    std::ptrdiff_t m_nSampleStride = 0;  // floats from sample i to sample i + 1
+    std::ptrdiff_t m_nChannelStride = 0;
+    int m_nCount = 0;  // within 0..MAX_SAMPLES
+    int m_nTempUnit = 0;
+    std::string m_strTempUnit;
+    float m_fSpeedFactor = 1.0f;
+    std::string m_strSpeedUnit;
+    std::time_t m_tmStart = 0;
+    int m_nIntervalSec = 0;
+
+    float Sample(int i, int channel) const {
+        return m_pSamples[i * m_nSampleStride + channel * m_nChannelStride];
+    }
+};
+
+// The live recording as Save sees it: m_nSampleIndex samples, interval m_nIntervalMs / 1000.
+ExportSource LiveExportSource(const CQFDoc& doc, const ViewLiveState& live);
+
+// The file area, started at the file's local date and time; yields the same text as Save
+// wrote for the recording the file came from.
+ExportSource FileExportSource(const CQFDoc& doc);
+
+// Field texts without their unit. Temperatures come in Celsius; IRT is cut at its last
+// digit, AirT rounded.
+std::string TemperatureText(float celsius, int tempUnit, bool irt);
+std::string SpeedText(float airV, float speedFactor);
+std::string FlowText(float v);
+// "%m-%d-%y/%H:%M:%S" in local time.
+std::string TimeStampText(std::time_t t);
+
+std::string BuildTextExport(const ExportSource& source);
+
+// The export's path: the data file's with its extension replaced by ".txt".
+std::string TextExportPath(const std::string& dataPath);
+
+}  // namespace qf

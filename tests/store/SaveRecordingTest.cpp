@@ -1,0 +1,136 @@
+#include "store/SaveRecording.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <set>
+
+#include "helpers/TempDir.h"
+#include "store/DataFile.h"
+#include "store/TextExport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qf::SaveStatus;
+
+class SaveRecordingTest : public ::testing::Test {
+protected:
+    qftest::TempDir m_dir;
+    std::unique_ptr<qf::CQFDoc> m_doc = std::make_unique<qf::CQFDoc>();
+    qf::ViewLiveState m_live;
+
+    void SetUp() override {
+        m_live.units = {0, "C", 0, "m/s", 1.0f};
+        m_live.m_tmStart = 1388485230;
+        m_live.m_nIntervalMs = 1000;
+        m_live.m_nSampleIndex = 100;
+        for (int i = 0; i < 100; ++i) {
+            for (int c = 0; c < qf::NUM_CHANNELS; ++c) {
+                m_doc->m_liveSamples[c][i] = 0.25f * i + c;
+            }
+        }
+    }
+
+    SaveStatus Save(const std::string& path) {
+        return qf::SaveRecording(path, *m_doc, m_live, 20, -2);
+    }
+
+    std::set<std::string> Names() const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(m_dir.path())) {
+            names.insert(e.path().filename().string());
+        }
+        return names;
+    }
+};
+
+TEST_F(SaveRecordingTest, writesTheTextExportBesideTheDataFile) {
+    const std::string data = m_dir.file("13-12-31 10.20.30.AsmDat");
+    qftest::WriteAll(data, std::string(50000, 'x'));  // an older, longer file is replaced
+    ASSERT_EQ(Save(data), SaveStatus::Ok);
+    EXPECT_EQ(qftest::ReadAll(data), qf::EncodeDataFile(*m_doc, m_live, 20, -2));
+    EXPECT_EQ(qftest::ReadAll(m_dir.file("13-12-31 10.20.30.txt")),
+              qf::BuildTextExport(qf::LiveExportSource(*m_doc, m_live)));
+    EXPECT_EQ(Names(), (std::set<std::string>{"13-12-31 10.20.30.AsmDat", "13-12-31 10.20.30.txt"}));
+    EXPECT_EQ(m_doc->m_strSignature, "QF7720");
+}
+
+// Each case prepares the folder; a failed save must leave "rec.AsmDat" and "rec.txt" as
+// they were and no file of its own behind.
+TEST_F(SaveRecordingTest, failedSaveChangesNoFile) {
+    struct Case {
+        const char* name;
+        std::string path;
+        std::function<void()> prepare;
+        SaveStatus status;
+    };
+    const std::string rec = m_dir.file("rec.AsmDat");
+    const Case cases[] = {
+        {"missing folder", m_dir.file("missing/rec.AsmDat"), [] {}, SaveStatus::DataFileFailed},
+        {"parent is a file", m_dir.file("plain/rec.AsmDat"),
+         [&] { qftest::WriteAll(m_dir.file("plain"), "p"); }, SaveStatus::DataFileFailed},
+        {"data path is a folder", m_dir.file("folder.AsmDat"),
+         [&] { fs::create_directory(m_dir.file("folder.AsmDat")); }, SaveStatus::DataFileFailed},
+        {"text path is a folder", rec,
+         [&] {
+             fs::remove(m_dir.file("rec.txt"));
+             fs::create_directory(m_dir.file("rec.txt"));
+         },
+         SaveStatus::TextFileFailed},
+        {"file size limit", rec,
+         [] {
+             rlimit limit;
+             getrlimit(RLIMIT_FSIZE, &limit);
+             limit.rlim_cur = 4096;  // the text export of 100 samples is larger
+             setrlimit(RLIMIT_FSIZE, &limit);
+         },
+         SaveStatus::WriteFailed},
+    };
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    for (const Case& c : cases) {
+        for (const auto& e : fs::directory_iterator(m_dir.path())) {
+            fs::remove_all(e.path());
+        }
+        qftest::WriteAll(rec, "old data");
+        qftest::WriteAll(m_dir.file("rec.txt"), "old text");
+        c.prepare();
+        const std::set<std::string> before = Names();
+        const SaveStatus status = Save(c.path);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_EQ(status, c.status) << c.name;
+        EXPECT_EQ(Names(), before) << c.name;
+        EXPECT_EQ(qftest::ReadAll(rec), "old data") << c.name;
+        if (fs::is_regular_file(m_dir.file("rec.txt"))) {
+            EXPECT_EQ(qftest::ReadAll(m_dir.file("rec.txt")), "old text") << c.name;
+        }
+    }
+    std::signal(SIGXFSZ, oldHandler);
+}
+
+// Permission bits do not stop root, so these run only for an ordinary user.
+TEST_F(SaveRecordingTest, readOnlyFileOrFolderIsNotReplaced) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permission bits do not apply to root";
+    }
+    const std::string rec = m_dir.file("rec.AsmDat");
+    qftest::WriteAll(rec, "old data");
+    fs::permissions(rec, fs::perms::owner_read);
+    EXPECT_EQ(Save(rec), SaveStatus::DataFileFailed);
+    EXPECT_EQ(qftest::ReadAll(rec), "old data");
+
+    const fs::path locked = m_dir.path() / "locked";
+    fs::create_directory(locked);
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(Save((locked / "rec.AsmDat").string()), SaveStatus::DataFileFailed);
+    EXPECT_TRUE(fs::is_empty(locked));
+}
+
+}  // namespace

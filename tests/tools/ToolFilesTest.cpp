@@ -1,0 +1,135 @@
+// info, export and samples, run through the built tool.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <bit>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "helpers/TempDir.h"
+#include "store/SaveRecording.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string TOOL = QF_BINARY_DIR "/tools/qf7720-tool";
+const std::string CORPUS = QF_SOURCE_DIR "/tests/fuzz/corpus/datafile/";
+
+struct ToolRun {
+    int exit = -1;
+    std::string out;
+    std::string err;
+};
+
+class ToolFilesTest : public ::testing::Test {
+protected:
+    qftest::TempDir m_dir;
+    std::string m_saved;  // data file written by the program's Save
+
+    void SetUp() override {
+        // The tool inherits the zone; a fixed one makes the stamps and the date known.
+        setenv("TZ", "UTC0", 1);
+        tzset();
+        auto doc = std::make_unique<qf::CQFDoc>();
+        const float samples[3][5] = {{23.5f, 20.06f, 1.5f, 1234.0f, 9.999f},
+                                     {qf::NO_VALUE, qf::NO_VALUE, qf::NO_VALUE, -1.0f, 0.297f},
+                                     {20.0f, std::bit_cast<float>(0x7FC00001u), 0.0f, 0.0f, 0.0f}};
+        for (int i = 0; i < 3; ++i) {
+            for (int c = 0; c < qf::NUM_CHANNELS; ++c) {
+                doc->m_liveSamples[c][i] = samples[i][c];
+            }
+        }
+        qf::ViewLiveState live;
+        live.units = {1, "F", 1, "ft/min", 196.87f};
+        live.m_nSampleIndex = 3;
+        live.m_tmStart = 1388485230;
+        live.m_nIntervalMs = 2000;
+        fs::create_directory(m_dir.path() / "saved");
+        m_saved = (m_dir.path() / "saved" / "rec.AsmDat").string();
+        ASSERT_EQ(qf::SaveRecording(m_saved, *doc, live, 20, -2), qf::SaveStatus::Ok);
+    }
+
+    ToolRun Tool(const std::string& args) const {
+        const std::string out = m_dir.file("stdout"), err = m_dir.file("stderr");
+        const int status =
+            std::system(("'" + TOOL + "' " + args + " >'" + out + "' 2>'" + err + "'").c_str());
+        ToolRun r;
+        r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = qftest::ReadAll(out);
+        r.err = qftest::ReadAll(err);
+        return r;
+    }
+    static std::string Quote(const std::string& s) { return "'" + s + "'"; }
+};
+
+TEST_F(ToolFilesTest, infoPrintsTheHeaderFields) {
+    const ToolRun r = Tool("info " + Quote(m_saved));
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "{\"signature\":\"QF7720\",\"count\":3,\"tempUnit\":1,\"speedUnit\":1,\"year\":2013,"
+              "\"month\":12,\"day\":31,\"hour\":10,\"minute\":20,\"second\":30,\"interval\":2,"
+              "\"speedFactor\":196.869995,\"tempUnitText\":\"F\",\"speedUnitText\":\"ft/min\","
+              "\"yGain\":20,\"yOffset\":-2}\n");
+}
+
+TEST_F(ToolFilesTest, samplesPrintsTheStoredFloats) {
+    const ToolRun r = Tool("samples " + Quote(m_saved));
+    EXPECT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "[23.5,20.0599995,1.5,1234,9.9989996]\n"
+              "[-9000,-9000,-9000,-1,0.296999991]\n"
+              "[20,\"NaN\",0,0,0]\n");
+}
+
+TEST_F(ToolFilesTest, exportGivesWhatSaveWroteBesideTheFile) {
+    const std::string expected = qftest::ReadAll(m_dir.file("saved/rec.txt"));
+    ASSERT_FALSE(expected.empty());
+    fs::create_directory(m_dir.path() / "copy");
+    const std::string copy = m_dir.file("copy/rec.AsmDat");
+    fs::copy_file(m_saved, copy);
+
+    const ToolRun byDefault = Tool("export " + Quote(copy));
+    EXPECT_EQ(byDefault.exit, 0) << byDefault.err;
+    EXPECT_EQ(qftest::ReadAll(m_dir.file("copy/rec.txt")), expected);
+
+    const ToolRun named = Tool("export " + Quote(copy) + " " + Quote(m_dir.file("copy/named.out")));
+    EXPECT_EQ(named.exit, 0) << named.err;
+    EXPECT_EQ(qftest::ReadAll(m_dir.file("copy/named.out")), expected);
+
+    const ToolRun toStdout = Tool("export " + Quote(copy) + " -");
+    EXPECT_EQ(toStdout.exit, 0) << toStdout.err;
+    EXPECT_EQ(toStdout.out, expected);
+}
+
+TEST_F(ToolFilesTest, refusedInputsExitWithOneLineReason) {
+    struct Case {
+        std::string args;
+        int exit;
+    };
+    const Case cases[] = {
+        {"info " + CORPUS + "wrong-signature", 2},
+        {"info " + CORPUS + "wide-signature", 2},
+        {"info " + CORPUS + "count-negative", 2},
+        {"samples " + CORPUS + "count-6001", 2},
+        {"samples " + CORPUS + "count-int-max", 2},
+        {"export " + CORPUS + "truncated-samples " + Quote(m_dir.file("never.txt")), 2},
+        {"info " + CORPUS + "wide-unit-text", 2},
+        {"info " + Quote(m_dir.file("absent.AsmDat")), 2},
+        {"export " + Quote(m_saved) + " " + Quote(m_dir.file("no/folder.txt")), 2},
+        {"info", 1},
+        {"samples a b", 1},
+        {"export a b c", 1},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = Tool(c.args);
+        EXPECT_EQ(r.exit, c.exit) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+        ASSERT_FALSE(r.err.empty()) << c.args;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.args << ": " << r.err;
+    }
+    EXPECT_FALSE(fs::exists(m_dir.file("never.txt")));
+}
+
+}  // namespace

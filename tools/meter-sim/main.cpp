@@ -1,0 +1,281 @@
+// qf7720-meter-sim: the meter on a pseudo-terminal, for trying the program without one.
+#include <poll.h>
+#include <strings.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "link/SimulatedMeter.h"
+
+namespace {
+
+std::atomic<bool> g_quit{false};
+
+void OnSignal(int) {
+    g_quit = true;
+}
+
+const char USAGE[] =
+    "usage: qf7720-meter-sim [OPTIONS]\n"
+    "Runs the meter on a pseudo-terminal and prints the device to open. Nothing is sent\n"
+    "until the start command arrives; then one frame per period.\n"
+    "\n"
+    "  --link PATH          keep a symbolic link PATH pointing at the device\n"
+    "  --period MS          frame period (default 500)\n"
+    "  --pattern NAME       readings: steady, wave (default) or ramp (sweeps through and\n"
+    "                       beyond every range: over-range, under-range, no reading)\n"
+    "  --values T,V,IR      base readings: air temperature C, air speed m/s, IR temp C\n"
+    "  --cycle S            seconds per wave or ramp (default 60)\n"
+    "  --area FT2           duct area in square feet (default 1)\n"
+    "  --battery-low        report a low battery\n"
+    "  --wake-on-start      a start command switches the meter on after POWEROFF\n"
+    "  --frames FILE        write the lines of FILE in turn instead of the model's frames\n"
+    "                       (hex byte pairs, one write per line, '#' comments)\n"
+    "faults:\n"
+    "  --stop-after N       fall silent after N frames\n"
+    "  --stop-for MS        ... for MS, then send again (default: for good)\n"
+    "  --garbage-every N    garbage bytes before every Nth frame\n"
+    "  --garbage-bytes N    how many (default 7)\n"
+    "  --split N            write each frame in N pieces\n"
+    "  --split-gap MS       pause between the pieces (default 3)\n"
+    "  --batch N            N frames in one write\n"
+    "  --hangup-after N     hang up (close the pty master) after N frames\n"
+    "  --hangup-for MS      then come back on a new pty after MS (default 2000, -1 never);\n"
+    "                       use --link so that the program finds it\n"
+    "  -v, --verbose        log what arrives and every fault on standard error\n"
+    "\n"
+    "Commands on standard input while running, one per line:\n"
+    "  stop | send | garbage [N] | hangup [MS] | split N | batch N |\n"
+    "  key NAME [double]   (NAME: MAX/MINUP AVG HOLDUP UNITS HOLDD MAXMIND AREA POWEROFF IRT)\n"
+    "  status | quit\n";
+
+bool ParseInt(const char* text, int& out) {
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || v < -1000000000L || v > 1000000000L) {
+        return false;
+    }
+    out = int(v);
+    return true;
+}
+
+bool ParseFloat(const std::string& text, float& out) {
+    char* end = nullptr;
+    const float v = std::strtof(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0') {
+        return false;
+    }
+    out = v;
+    return true;
+}
+
+std::optional<qf::MeterKey> KeyByName(const std::string& name) {
+    for (int k = 0; k < qf::METER_KEY_COUNT; ++k) {
+        const auto key = static_cast<qf::MeterKey>(k);
+        if (strcasecmp(qf::KeyInfo(key).name, name.c_str()) == 0) {
+            return key;
+        }
+    }
+    return std::nullopt;
+}
+
+void PrintStatus(const qf::CSimulatedMeter& sim) {
+    const qf::SimStatus s = sim.Status();
+    std::printf(
+        "device %s%s; %s; frames %d in %d writes; starts %d, acks %d, keys %d, unknown %d, "
+        "bad bytes %d, hang-ups %d\n",
+        s.hungUp ? "(hung up)" : s.slavePath.c_str(), s.state.poweredOn ? "" : ", off",
+        s.state.linked ? (s.sending ? "sending" : "silenced") : "waiting for start", s.framesSent,
+        s.writes, s.counters.starts, s.counters.acks, s.counters.keys, s.counters.unknownCommands,
+        s.counters.badBytes, s.hangups);
+    std::fflush(stdout);
+}
+
+// One command line from standard input; false to quit.
+bool RunCommand(qf::CSimulatedMeter& sim, const std::string& line) {
+    std::istringstream in(line);
+    std::string cmd, arg, arg2;
+    in >> cmd >> arg >> arg2;
+    int n = 0;
+    if (cmd.empty()) {
+        return true;
+    }
+    if (cmd == "quit" || cmd == "exit") {
+        return false;
+    }
+    if (cmd == "stop") {
+        sim.SetSending(false);
+    } else if (cmd == "send") {
+        sim.SetSending(true);
+    } else if (cmd == "garbage") {
+        sim.InjectGarbage(std::size_t(arg.empty() || !ParseInt(arg.c_str(), n) ? 7 : n));
+    } else if (cmd == "hangup") {
+        sim.HangUp(arg.empty() || !ParseInt(arg.c_str(), n) ? 2000 : n);
+    } else if (cmd == "split" && ParseInt(arg.c_str(), n)) {
+        sim.SetSplit(n);
+    } else if (cmd == "batch" && ParseInt(arg.c_str(), n)) {
+        sim.SetFramesPerWrite(n);
+    } else if (cmd == "key" && KeyByName(arg)) {
+        sim.PressKey(*KeyByName(arg), arg2 == "double");
+    } else if (cmd == "status") {
+        PrintStatus(sim);
+    } else {
+        std::fprintf(stderr, "unknown command: %s\n", line.c_str());
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qf::SimOptions opt;
+    bool verbose = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
+        auto intArg = [&](int& out) {
+            if (!v || !ParseInt(v, out)) {
+                std::fprintf(stderr, "qf7720-meter-sim: %s needs a whole number\n", a.c_str());
+                std::exit(1);
+            }
+            ++i;
+        };
+        auto textArg = [&]() -> std::string {
+            if (!v) {
+                std::fprintf(stderr, "qf7720-meter-sim: %s needs a value\n", a.c_str());
+                std::exit(1);
+            }
+            ++i;
+            return v;
+        };
+        if (a == "--help" || a == "-h") {
+            std::fputs(USAGE, stdout);
+            return 0;
+        } else if (a == "--link") {
+            opt.linkPath = textArg();
+        } else if (a == "--period") {
+            intArg(opt.framePeriodMs);
+        } else if (a == "--pattern") {
+            const std::string p = textArg();
+            if (p == "steady") {
+                opt.model.pattern = qf::ReadingPattern::Steady;
+            } else if (p == "wave") {
+                opt.model.pattern = qf::ReadingPattern::Wave;
+            } else if (p == "ramp") {
+                opt.model.pattern = qf::ReadingPattern::Ramp;
+            } else {
+                std::fprintf(stderr, "qf7720-meter-sim: unknown pattern %s\n", p.c_str());
+                return 1;
+            }
+        } else if (a == "--values") {
+            std::istringstream in(textArg());
+            std::string t, s, r;
+            if (!std::getline(in, t, ',') || !std::getline(in, s, ',') || !std::getline(in, r) ||
+                !ParseFloat(t, opt.model.base.airT) || !ParseFloat(s, opt.model.base.airV) ||
+                !ParseFloat(r, opt.model.base.irt)) {
+                std::fprintf(stderr, "qf7720-meter-sim: --values needs T,V,IR\n");
+                return 1;
+            }
+        } else if (a == "--cycle") {
+            int s = 0;
+            intArg(s);
+            opt.model.cycleSec = s;
+        } else if (a == "--area") {
+            if (!ParseFloat(textArg(), opt.model.areaFt2) || opt.model.areaFt2 < 0) {
+                std::fprintf(stderr, "qf7720-meter-sim: --area needs a number\n");
+                return 1;
+            }
+        } else if (a == "--battery-low") {
+            opt.model.batteryLow = true;
+        } else if (a == "--wake-on-start") {
+            opt.model.wakeOnStart = true;
+        } else if (a == "--frames") {
+            std::string error;
+            if (!qf::LoadPlaylist(textArg(), opt.playlist, error)) {
+                std::fprintf(stderr, "qf7720-meter-sim: %s\n", error.c_str());
+                return 2;
+            }
+        } else if (a == "--stop-after") {
+            intArg(opt.faults.stopAfterFrames);
+        } else if (a == "--stop-for") {
+            intArg(opt.faults.stopForMs);
+        } else if (a == "--garbage-every") {
+            intArg(opt.faults.garbageEvery);
+        } else if (a == "--garbage-bytes") {
+            intArg(opt.faults.garbageBytes);
+        } else if (a == "--split") {
+            intArg(opt.faults.splitParts);
+        } else if (a == "--split-gap") {
+            intArg(opt.faults.splitGapMs);
+        } else if (a == "--batch") {
+            intArg(opt.faults.framesPerWrite);
+        } else if (a == "--hangup-after") {
+            intArg(opt.faults.hangupAfterFrames);
+        } else if (a == "--hangup-for") {
+            intArg(opt.faults.hangupForMs);
+        } else if (a == "-v" || a == "--verbose") {
+            verbose = true;
+        } else {
+            std::fprintf(stderr, "qf7720-meter-sim: unknown option %s\n%s", a.c_str(), USAGE);
+            return 1;
+        }
+    }
+    if (verbose) {
+        opt.log = [](const std::string& message) {
+            std::fprintf(stderr, "meter-sim: %s\n", message.c_str());
+        };
+    }
+
+    qf::CSimulatedMeter sim(opt);
+    std::string error;
+    if (!sim.Start(&error)) {
+        std::fprintf(stderr, "qf7720-meter-sim: %s\n", error.c_str());
+        return 2;
+    }
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    std::signal(SIGHUP, OnSignal);
+    std::printf("%s\n", sim.SlavePath().c_str());
+    if (!opt.linkPath.empty()) {
+        std::printf("link %s\n", opt.linkPath.c_str());
+    }
+    std::fflush(stdout);
+
+    bool stdinOpen = true;
+    std::string pending;
+    while (!g_quit) {
+        pollfd fd{STDIN_FILENO, POLLIN, 0};
+        if (!stdinOpen || poll(&fd, 1, 200) <= 0) {
+            if (!stdinOpen) {
+                usleep(200 * 1000);
+            }
+            continue;
+        }
+        char buf[256];
+        const ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
+        if (n <= 0) {
+            stdinOpen = false;  // keep running without commands, e.g. in the background
+            continue;
+        }
+        pending.append(buf, std::size_t(n));
+        std::size_t eol;
+        while ((eol = pending.find('\n')) != std::string::npos) {
+            const std::string line = pending.substr(0, eol);
+            pending.erase(0, eol + 1);
+            if (!RunCommand(sim, line)) {
+                g_quit = true;
+            }
+        }
+    }
+    sim.Stop();
+    return 0;
+}
