@@ -155,13 +155,26 @@ void CMeterModel::PressKey(MeterKey key) {
         // In AREA mode the keys edit the area.
         int& digit = s.areaDigits[std::size_t(s.areaDigit)];
         switch (key) {
-            case MeterKey::AREA: s.areaDigit = (s.areaDigit + 1) % 4; break;
-            case MeterKey::MAXMIN_UP: digit = (digit + 1) % 10; break;
-            case MeterKey::MAXMIN_DOWN: digit = (digit + 9) % 10; break;
-            case MeterKey::HOLD_UP: s.areaPoint = s.areaPoint % 3 + 1; break;
-            case MeterKey::UNITS: s.areaMetric = !s.areaMetric; break;
-            case MeterKey::POWER_OFF: s.poweredOn = s.linked = false; break;
-            default: break;
+            case MeterKey::AREA:
+                s.areaDigit = (s.areaDigit + 1) % 4;
+                break;
+            case MeterKey::MAXMIN_UP:
+                digit = (digit + 1) % 10;
+                break;
+            case MeterKey::MAXMIN_DOWN:
+                digit = (digit + 9) % 10;
+                break;
+            case MeterKey::HOLD_UP:
+                s.areaPoint = s.areaPoint % 3 + 1;
+                break;
+            case MeterKey::UNITS:
+                s.areaMetric = !s.areaMetric;
+                break;
+            case MeterKey::POWER_OFF:
+                s.poweredOn = s.linked = false;
+                break;
+            default:
+                break;
         }
         return;
     }
@@ -183,16 +196,24 @@ void CMeterModel::PressKey(MeterKey key) {
             m_avgSum = 0.0;
             m_avgCount = 0;
             break;
-        case MeterKey::HOLD_UP: s.holdTop = !s.holdTop; break;
-        case MeterKey::HOLD_DOWN: s.holdBottom = !s.holdBottom; break;
+        case MeterKey::HOLD_UP:
+            s.holdTop = !s.holdTop;
+            break;
+        case MeterKey::HOLD_DOWN:
+            s.holdBottom = !s.holdBottom;
+            break;
         case MeterKey::UNITS:
             // A held or infrared reading keeps its unit.
             if (!s.holdBottom && !s.infrared) {
                 CycleUnits();
             }
             break;
-        case MeterKey::AREA: EnterArea(); break;
-        case MeterKey::POWER_OFF: s.poweredOn = s.linked = false; break;
+        case MeterKey::AREA:
+            EnterArea();
+            break;
+        case MeterKey::POWER_OFF:
+            s.poweredOn = s.linked = false;
+            break;
         case MeterKey::IRT:
             s.infrared = !s.infrared;
             ResetBottom();
@@ -203,20 +224,29 @@ void CMeterModel::PressKey(MeterKey key) {
 void CMeterModel::DoubleClickKey(MeterKey key) {
     MeterState& s = m_state;
     switch (key) {
-        case MeterKey::MAXMIN_UP: s.maxMinTop = MAXMIN_OFF; break;
-        case MeterKey::MAXMIN_DOWN: s.maxMinBottom = MAXMIN_OFF; break;
+        case MeterKey::MAXMIN_UP:
+            s.maxMinTop = MAXMIN_OFF;
+            break;
+        case MeterKey::MAXMIN_DOWN:
+            s.maxMinBottom = MAXMIN_OFF;
+            break;
         case MeterKey::AVG:
             m_avgSum = 0.0;
             m_avgCount = 0;
             break;
-        case MeterKey::HOLD_UP: s.backlight = !s.backlight; break;
-        case MeterKey::UNITS: s.fahrenheit = !s.fahrenheit; break;
+        case MeterKey::HOLD_UP:
+            s.backlight = !s.backlight;
+            break;
+        case MeterKey::UNITS:
+            s.fahrenheit = !s.fahrenheit;
+            break;
         case MeterKey::AREA:
             if (s.area) {
                 LeaveArea();
             }
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -323,7 +353,8 @@ MeterReadings CMeterModel::ReadingsAt(double t) const {
     const double cycle = m_options.cycleSec > 0.0 ? m_options.cycleSec : 60.0;
     MeterReadings r = b;
     switch (m_options.pattern) {
-        case ReadingPattern::Steady: break;
+        case ReadingPattern::Steady:
+            break;
         case ReadingPattern::Wave: {
             const double w = 2.0 * std::numbers::pi * t / cycle;
             r.airT = float(b.airT + 2.5 * std::sin(w));

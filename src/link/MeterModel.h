@@ -61,8 +61,8 @@ enum FlowUnit : int { FLOW_NONE, FLOW_CFM, FLOW_CMM };
 // What the meter shows and how its keys left it.
 struct MeterState {
     bool poweredOn = true;
-    bool linked = false;   // in PC-link mode: sends frames
-    int speedUnit = 0;     // 0 m/s, 1 ft/min, 2 km/h, 3 MPH, 4 knots
+    bool linked = false;  // in PC-link mode: sends frames
+    int speedUnit = 0;    // 0 m/s, 1 ft/min, 2 km/h, 3 MPH, 4 knots
     int flowUnit = FLOW_NONE;
     bool fahrenheit = false;
     bool infrared = false;
@@ -151,7 +151,6 @@ private:
     int m_avgCount = 0;
     float m_shownTop = 0.0f;  // Celsius, or UPPER_NO_READING
     MainReading m_shownBottom;
-    bool m_shownValid = false;
 };
 
 }  // namespace qf

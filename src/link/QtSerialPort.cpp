@@ -10,8 +10,7 @@ bool ParsePortSettings(const std::string& text, PortSettings& out) {
     std::istringstream in(text);
     std::string baud, parity, data, stop, extra;
     if (!std::getline(in, baud, ',') || !std::getline(in, parity, ',') ||
-        !std::getline(in, data, ',') || !std::getline(in, stop, ',') ||
-        std::getline(in, extra)) {
+        !std::getline(in, data, ',') || !std::getline(in, stop, ',') || std::getline(in, extra)) {
         return false;
     }
     PortSettings s;
@@ -29,12 +28,23 @@ bool ParsePortSettings(const std::string& text, PortSettings& out) {
         return false;
     }
     switch (parity[0] | 0x20) {
-        case 'n': s.parity = QSerialPort::NoParity; break;
-        case 'e': s.parity = QSerialPort::EvenParity; break;
-        case 'o': s.parity = QSerialPort::OddParity; break;
-        case 'm': s.parity = QSerialPort::MarkParity; break;
-        case 's': s.parity = QSerialPort::SpaceParity; break;
-        default: return false;
+        case 'n':
+            s.parity = QSerialPort::NoParity;
+            break;
+        case 'e':
+            s.parity = QSerialPort::EvenParity;
+            break;
+        case 'o':
+            s.parity = QSerialPort::OddParity;
+            break;
+        case 'm':
+            s.parity = QSerialPort::MarkParity;
+            break;
+        case 's':
+            s.parity = QSerialPort::SpaceParity;
+            break;
+        default:
+            return false;
     }
     if (data == "5") {
         s.dataBits = QSerialPort::Data5;

@@ -307,6 +307,11 @@ void CSimulatedMeter::HangUpLocked(int comeBackAfterMs, Clock::time_point now) {
         return;
     }
     ClosePty();
+    // The pty's number is free for the next one opened anywhere; a link left behind
+    // would lead the program to a stranger's terminal.
+    if (!m_options.linkPath.empty()) {
+        unlink(m_options.linkPath.c_str());
+    }
     m_bHungUp = true;
     ++m_status.hangups;
     // A meter cut off leaves PC-link mode; the next connection starts over.
@@ -366,30 +371,30 @@ void CSimulatedMeter::ProduceFrameLocked(Clock::time_point now) {
     }
     m_batch.insert(m_batch.end(), bytes.begin(), bytes.end());
     if (++m_batchFrames >= faults.framesPerWrite) {
-        QueueWriteLocked(std::move(m_batch), now);
+        QueueWriteLocked(std::move(m_batch), m_batchFrames, now);
         m_batch.clear();
         m_batchFrames = 0;
     }
-    ++m_status.framesSent;
 
-    if (faults.stopAfterFrames > 0 && m_status.framesSent == faults.stopAfterFrames) {
+    if (faults.stopAfterFrames > 0 && m_framesProduced == faults.stopAfterFrames) {
         m_bSending = false;
         m_bSilentTimed = faults.stopForMs >= 0;
         m_silentUntil = now + std::chrono::milliseconds(std::max(0, faults.stopForMs));
         Log("silent");
     }
     if (faults.hangupAfterFrames > 0 && !m_bAutoHangupDone &&
-        m_status.framesSent >= faults.hangupAfterFrames) {
+        m_framesProduced >= faults.hangupAfterFrames) {
         m_bAutoHangupDone = true;
         WriteDueLocked(now);
         HangUpLocked(faults.hangupForMs, now);
     }
 }
 
-void CSimulatedMeter::QueueWriteLocked(std::vector<std::uint8_t> bytes, Clock::time_point now) {
+void CSimulatedMeter::QueueWriteLocked(std::vector<std::uint8_t> bytes, int frames,
+                                       Clock::time_point now) {
     const int parts = std::min<int>(m_options.faults.splitParts, int(bytes.size()));
     if (parts <= 1) {
-        m_pending.push_back({now, std::move(bytes)});
+        m_pending.push_back({now, std::move(bytes), frames});
         return;
     }
     std::size_t pos = 0;
@@ -397,20 +402,23 @@ void CSimulatedMeter::QueueWriteLocked(std::vector<std::uint8_t> bytes, Clock::t
         const std::size_t end = bytes.size() * std::size_t(i + 1) / std::size_t(parts);
         m_pending.push_back({now + std::chrono::milliseconds(m_options.faults.splitGapMs * i),
                              std::vector<std::uint8_t>(bytes.begin() + std::ptrdiff_t(pos),
-                                                       bytes.begin() + std::ptrdiff_t(end))});
+                                                       bytes.begin() + std::ptrdiff_t(end)),
+                             i + 1 == parts ? frames : 0});
         pos = end;
     }
 }
 
 void CSimulatedMeter::WriteDueLocked(Clock::time_point now) {
     while (!m_pending.empty() && m_pending.front().due <= now) {
-        const std::vector<std::uint8_t> bytes = std::move(m_pending.front().bytes);
+        const PendingWrite w = std::move(m_pending.front());
         m_pending.pop_front();
         if (m_master < 0) {
             continue;
         }
         // Nobody reading and the pty's buffer full: the bytes are lost, as on a wire.
-        [[maybe_unused]] const auto n = write(m_master, bytes.data(), bytes.size());
+        if (write(m_master, w.bytes.data(), w.bytes.size()) == ssize_t(w.bytes.size())) {
+            m_status.framesSent += w.frames;
+        }
         ++m_status.writes;
     }
 }

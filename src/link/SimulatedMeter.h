@@ -21,15 +21,15 @@
 namespace qf {
 
 struct SimFaults {
-    int garbageEvery = 0;      // garbage bytes before every Nth frame; 0: never
-    int garbageBytes = 7;      // how many
-    int splitParts = 1;        // each write goes out in this many pieces
-    int splitGapMs = 3;        // pause between the pieces
-    int framesPerWrite = 1;    // frames collected into one write
-    int stopAfterFrames = 0;   // fall silent after this many frames; 0: never
-    int stopForMs = -1;        // for this long; -1: for good
-    int hangupAfterFrames = 0; // hang up after this many frames; 0: never
-    int hangupForMs = 2000;    // then come back on a new pty; -1: stay away
+    int garbageEvery = 0;       // garbage bytes before every Nth frame; 0: never
+    int garbageBytes = 7;       // how many
+    int splitParts = 1;         // each write goes out in this many pieces
+    int splitGapMs = 3;         // pause between the pieces
+    int framesPerWrite = 1;     // frames collected into one write
+    int stopAfterFrames = 0;    // fall silent after this many frames; 0: never
+    int stopForMs = -1;         // for this long; -1: for good
+    int hangupAfterFrames = 0;  // hang up after this many frames; 0: never
+    int hangupForMs = 2000;     // then come back on a new pty; -1: stay away
 };
 
 struct SimOptions {
@@ -48,7 +48,7 @@ struct SimOptions {
 struct SimStatus {
     MeterCounters counters;
     MeterState state;
-    int framesSent = 0;
+    int framesSent = 0;  // frames written in full
     int writes = 0;
     int hangups = 0;
     bool hungUp = false;
@@ -98,6 +98,7 @@ private:
     struct PendingWrite {
         Clock::time_point due;
         std::vector<std::uint8_t> bytes;
+        int frames = 0;  // frames completed by this write
     };
 
     void Run();
@@ -105,7 +106,7 @@ private:
     void ClosePty();
     void HangUpLocked(int comeBackAfterMs, Clock::time_point now);
     void ProduceFrameLocked(Clock::time_point now);
-    void QueueWriteLocked(std::vector<std::uint8_t> bytes, Clock::time_point now);
+    void QueueWriteLocked(std::vector<std::uint8_t> bytes, int frames, Clock::time_point now);
     void WriteDueLocked(Clock::time_point now);
     void OnReceivedLocked(const std::uint8_t* data, std::size_t size, Clock::time_point now);
     void Log(std::string message);

@@ -16,7 +16,9 @@ namespace fs = std::filesystem;
 
 AtomicFile::AtomicFile(std::string target) : m_target(std::move(target)) {}
 
-AtomicFile::~AtomicFile() { Discard(); }
+AtomicFile::~AtomicFile() {
+    Discard();
+}
 
 bool AtomicFile::Open() {
     Discard();
@@ -47,8 +49,11 @@ bool AtomicFile::Open() {
     std::mt19937 gen(rd());
     for (int attempt = 0; attempt < 16 && !m_file; ++attempt) {
         // Short enough for any file system's name limit, whatever the target's length.
-        const std::string name = "." + target.filename().string().substr(0, 120) + "." +
-                                 std::to_string(gen()) + ".tmp";
+        std::string name(1, '.');
+        name += target.filename().string().substr(0, 120);
+        name += '.';
+        name += std::to_string(gen());
+        name += ".tmp";
         const fs::path temp = target.parent_path() / name;
         errno = 0;
         m_file = std::fopen(temp.string().c_str(), "wbx");

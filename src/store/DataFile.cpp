@@ -30,7 +30,9 @@ std::uint32_t LoadU32(const std::uint8_t* p) {
            std::uint32_t(p[3]) << 24;
 }
 
-void PutU8(std::string& out, std::uint8_t v) { out.push_back(static_cast<char>(v)); }
+void PutU8(std::string& out, std::uint8_t v) {
+    out.push_back(static_cast<char>(v));
+}
 
 void PutU16(std::string& out, std::uint16_t v) {
     out.push_back(static_cast<char>(v & 0xFF));
@@ -43,9 +45,13 @@ void PutU32(std::string& out, std::uint32_t v) {
     out.append(b, 4);
 }
 
-void PutI32(std::string& out, int v) { PutU32(out, static_cast<std::uint32_t>(v)); }
+void PutI32(std::string& out, int v) {
+    PutU32(out, static_cast<std::uint32_t>(v));
+}
 
-void PutF32(std::string& out, float v) { PutU32(out, std::bit_cast<std::uint32_t>(v)); }
+void PutF32(std::string& out, float v) {
+    PutU32(out, std::bit_cast<std::uint32_t>(v));
+}
 
 class SpanSource {
 public:
@@ -232,12 +238,18 @@ DataFileStatus Decode(Source& source, CQFDoc& doc, FileViewState& view) {
 
 const char* DataFileStatusText(DataFileStatus status) {
     switch (status) {
-        case DataFileStatus::Ok: return "ok";
-        case DataFileStatus::CannotOpen: return "cannot open the file";
-        case DataFileStatus::InvalidFormat: return "Invalid Format! (the signature is not QF7720)";
-        case DataFileStatus::BadCount: return "Invalid Format! (sample count outside 0..6000)";
-        case DataFileStatus::Truncated: return "the file ends early";
-        case DataFileStatus::WideString: return "a 16-bit-character string is not supported";
+        case DataFileStatus::Ok:
+            return "ok";
+        case DataFileStatus::CannotOpen:
+            return "cannot open the file";
+        case DataFileStatus::InvalidFormat:
+            return "Invalid Format! (the signature is not QF7720)";
+        case DataFileStatus::BadCount:
+            return "Invalid Format! (sample count outside 0..6000)";
+        case DataFileStatus::Truncated:
+            return "the file ends early";
+        case DataFileStatus::WideString:
+            return "a 16-bit-character string is not supported";
     }
     return "unknown error";
 }
@@ -283,19 +295,13 @@ std::string EncodeDataFile(CQFDoc& doc, const ViewLiveState& live, int yGain, in
     PutU8(out, static_cast<std::uint8_t>(u.m_nTempUnit));
     PutU8(out, static_cast<std::uint8_t>(u.m_nSpeedUnit));
 
+    // A start beyond the calendar's range is written as all six fields 0.
     std::tm t{};
-    if (!localtime_r(&live.m_tmStart, &t)) {
-        // A time beyond the calendar's range: all six fields 0.
-        t = std::tm{};
-        t.tm_year = -1900;
-        t.tm_mon = -1;
+    const bool known = localtime_r(&live.m_tmStart, &t) != nullptr;
+    for (const int field :
+         {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec}) {
+        PutI32(out, known ? field : 0);
     }
-    PutI32(out, t.tm_year + 1900);
-    PutI32(out, t.tm_mon + 1);
-    PutI32(out, t.tm_mday);
-    PutI32(out, t.tm_hour);
-    PutI32(out, t.tm_min);
-    PutI32(out, t.tm_sec);
     PutI32(out, live.m_nIntervalMs / 1000);
     PutF32(out, u.m_fSpeedFactor);
     AppendDataFileString(out, u.m_strTempUnit);

@@ -57,7 +57,8 @@ TEST_F(SaveRecordingTest, writesTheTextExportBesideTheDataFile) {
     EXPECT_EQ(qftest::ReadAll(data), qf::EncodeDataFile(*m_doc, m_live, 20, -2));
     EXPECT_EQ(qftest::ReadAll(m_dir.file("13-12-31 10.20.30.txt")),
               qf::BuildTextExport(qf::LiveExportSource(*m_doc, m_live)));
-    EXPECT_EQ(Names(), (std::set<std::string>{"13-12-31 10.20.30.AsmDat", "13-12-31 10.20.30.txt"}));
+    EXPECT_EQ(Names(),
+              (std::set<std::string>{"13-12-31 10.20.30.AsmDat", "13-12-31 10.20.30.txt"}));
     EXPECT_EQ(m_doc->m_strSignature, "QF7720");
 }
 

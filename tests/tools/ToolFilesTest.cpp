@@ -110,10 +110,7 @@ TEST_F(ToolFilesTest, refusedInputsExitWithOneLineReason) {
     };
     const Case cases[] = {
         {"info " + CORPUS + "wrong-signature", 2},
-        {"info " + CORPUS + "wide-signature", 2},
-        {"info " + CORPUS + "count-negative", 2},
         {"samples " + CORPUS + "count-6001", 2},
-        {"samples " + CORPUS + "count-int-max", 2},
         {"export " + CORPUS + "truncated-samples " + Quote(m_dir.file("never.txt")), 2},
         {"info " + CORPUS + "wide-unit-text", 2},
         {"info " + Quote(m_dir.file("absent.AsmDat")), 2},

@@ -10,7 +10,8 @@
 namespace qftool {
 
 int RunExport(const Args& args) {
-    if (args.empty() || args.size() > 2 || args[0].empty() || (args.size() == 2 && args[1].empty())) {
+    if (args.empty() || args.size() > 2 || args[0].empty() ||
+        (args.size() == 2 && args[1].empty())) {
         std::fprintf(stderr, "export: usage: export FILE [OUT]\n");
         return EXIT_USAGE;
     }

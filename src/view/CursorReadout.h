@@ -1,0 +1,36 @@
+// The status-bar read-out of the sample under the mouse on the real-time graph.
+#pragma once
+
+#include <string>
+
+#include "link/LiveState.h"
+#include "store/QFConstants.h"
+#include "view/GraphModel.h"
+
+namespace qf {
+
+// Index of the sample nearest to view column x (already clamped) at the current level, with
+// the traces shifted by scrollOffset samples. It may lie before sample 0 or beyond the last
+// one. False when the columns have no scale.
+bool NearestSample(const SampleColumns& columns, int x, int pL, int scrollOffset, int& sample);
+
+// Pane 1: "time:" and the sample's local time.
+std::string ReadoutTimeText(std::time_t start, int intervalMs, int sample);
+
+// Pane 2: the five readings of one sample in the display units.
+std::string ReadoutValuesText(const float (*samples)[MAX_SAMPLES], int sample,
+                              const DisplayUnits& units);
+
+struct CursorReadout {
+    bool hasSample = false;  // m_nCursorSample was computed
+    int m_nCursorSample = 0;
+    bool hasTexts = false;  // the sample is a committed one: write both panes
+    std::string time;
+    std::string values;
+};
+
+// A mouse move over the graph at view x: nothing before the first committed sample.
+CursorReadout ReadCursor(const CGraphModel& model, const PlotGeometry& geo, int x,
+                         const float (*samples)[MAX_SAMPLES], const ViewLiveState& live);
+
+}  // namespace qf

@@ -1,0 +1,7 @@
+target_sources(qfcore PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/Pixels.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ClockText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GraphModel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CursorReadout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ZoomState.cpp
+)
