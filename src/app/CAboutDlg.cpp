@@ -1,0 +1,30 @@
+#include "app/CAboutDlg.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/AppTexts.h"
+#include "app/DialogUnits.h"
+
+namespace qf {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    const DialogUnits& u = DLU_SANS_8;
+    setWindowTitle(QStringLiteral("About Thermo-Anemometer"));
+    setFixedSize(u.Size(235, 55));
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("icon"));
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/qf7720.svg")).pixmap(32, 32));
+    const QRect iconAt = u.Rect(11, 17, 0, 0);
+    icon->setGeometry(iconAt.x(), iconAt.y(), 32, 32);
+    auto* text = new QLabel(QString::fromLatin1(APP_VERSION_TEXT), this);
+    text->setGeometry(u.Rect(40, 10, 119, 8));
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setGeometry(u.Rect(178, 7, 50, 14));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace qf

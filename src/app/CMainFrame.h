@@ -1,0 +1,126 @@
+// The main window: menu, toolbar, status bar, the link to the meter with the link and
+// recording state, and the commands of the RealTime, COM Port and Help menus, Save and
+// Open, and closing.
+#pragma once
+
+#include <QFont>
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+#include <string>
+
+#include "app/CHelpWindow.h"
+#include "link/CMeterLink.h"
+#include "link/LiveState.h"
+#include "link/QtSerialPort.h"
+#include "store/ConfigFile.h"
+
+class QLabel;
+
+namespace qf {
+
+class CQFDoc;
+class CQFView;
+class IUserPrompts;
+
+struct FrameOptions {
+    // Questions, messages and dialogs; must outlive the window.
+    IUserPrompts* prompts = nullptr;
+    // The settings file; empty: its usual place.
+    std::string configPath;
+    // Which device a port number opens; empty: the PortMap of the settings file above.
+    CQtSerialPort::DeviceResolver resolver;
+    LinkPeriods periods;
+};
+
+inline constexpr int STATUS_PANES = 4;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    MainLinkState& State() { return m_state; }
+    CQFView& View() { return *m_pView; }
+    CQFDoc& Doc() { return m_doc; }
+    CMeterLink& Link() { return *m_comm; }
+    CQtSerialPort& Port() { return *m_port; }
+    IUserPrompts& Prompts() { return *m_prompts; }
+    const CConfigFile& Config() const { return m_config; }
+    // The real-time graph's label font.
+    const QFont& LabelFont() const { return m_fontLabel; }
+
+    // The command with this id (menu, toolbar or accelerator).
+    QAction* Action(int id) const { return m_actions.value(id); }
+    QLabel* Pane(int index) const { return m_panes[index]; }
+    void SetPaneText(int index, const QString& text);
+
+    // The client area below the menu, in this widget's coordinates.
+    QRect ClientRect() const;
+
+    // Enabled states and radio marks of every command, from the flags.
+    void UpdateCommandStates();
+
+    void OnRun();
+    void OnStop();
+    void OnComPort(int n);
+    void OnOtherCom();
+    void OnOpenLogger();
+    void OnHelpContents();
+    // Save dialog, then the text export and the data file. False when nothing was saved.
+    bool OnSave();
+    void OnAbout();
+    // Standard document commands of the accelerators.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+
+    // Reads a data file into the document's file area; the logger window takes it in.
+    bool OpenDataFile(const QString& path);
+
+    // Writes the nine settings keys; other sections and keys of the file stay as they are.
+    void SaveAllSettings();
+
+    CHelpWindow* HelpWindow() const { return m_helpWindow; }
+
+signals:
+    // The window has closed for good: settings written, port closed.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenu();
+    void CreateToolBar();
+    void CreateStatusBar();
+    QAction* AddAction(int id, const QString& text);
+    void AcceptInterval(int seconds);
+    void OnFrameDecoded(const DecodeOutcome& outcome);
+    void OnLinkLost();
+    void OnPermissionDenied(const QString& device);
+
+    CQFDoc& m_doc;
+    IUserPrompts* m_prompts;
+    CConfigFile m_config;
+    MainLinkState m_state;
+    QFont m_fontLabel;
+    CQFView* m_pView = nullptr;
+    std::unique_ptr<CQtSerialPort> m_port;
+    std::unique_ptr<CMeterLink> m_comm;
+    QHash<int, QAction*> m_actions;
+    QLabel* m_panes[STATUS_PANES] = {};
+    QPointer<CHelpWindow> m_helpWindow;
+    QTimer m_commandUpdate;
+    // Where the standard save wrote last; empty until the first one.
+    QString m_strDocPath;
+    bool m_bClosing = false;
+};
+
+}  // namespace qf

@@ -1,0 +1,101 @@
+#include "app/CQFApp.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include "app/CMainFrame.h"
+#include "link/PortMap.h"
+#include "link/SimulatedMeter.h"
+#include "store/CQFDoc.h"
+#include "store/ConfigFile.h"
+#include "store/Settings.h"
+#include "view/CQFView.h"
+
+namespace qf {
+
+CQFApp::CQFApp() = default;
+
+CQFApp::~CQFApp() {
+    // The window goes first: it closes the port before the meter behind it stops.
+    m_frame.reset();
+    if (m_demoMeter) {
+        m_demoMeter->Stop();
+    }
+}
+
+bool CQFApp::ParseCommandLine(const QStringList& arguments, StartOptions& out, QString& message,
+                              int& exitCode) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Desktop companion of the QF7720 thermo-anemometer."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Run with a simulated meter on the configured "
+                                                 "port instead of a real one."));
+    parser.addOption(demo);
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A data file (.AsmDat) to open."),
+                                 QStringLiteral("[file]"));
+    exitCode = 1;
+    if (!parser.parse(arguments)) {
+        message = parser.errorText();
+        return false;
+    }
+    if (parser.isSet(help) || parser.isSet(version)) {
+        message = parser.isSet(help) ? parser.helpText()
+                                     : QCoreApplication::applicationName() + QLatin1Char(' ') +
+                                           QCoreApplication::applicationVersion();
+        exitCode = 0;
+        return false;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        message = QStringLiteral("Only one file can be opened.");
+        return false;
+    }
+    out.demo = parser.isSet(demo);
+    out.file = files.isEmpty() ? QString() : files.first();
+    return true;
+}
+
+bool CQFApp::InitInstance(const StartOptions& options, IUserPrompts* prompts) {
+    m_doc = std::make_unique<CQFDoc>();
+
+    FrameOptions frame;
+    frame.prompts = prompts != nullptr ? prompts : &m_screenPrompts;
+    frame.configPath = options.configPath;
+    if (options.demo) {
+        // The simulated meter answers on the configured port; the settings file is left
+        // alone, other port numbers open their usual devices.
+        SimOptions sim;
+        sim.model.wakeOnStart = true;
+        m_demoMeter = std::make_unique<CSimulatedMeter>(sim);
+        std::string error;
+        if (!m_demoMeter->Start(&error)) {
+            frame.prompts->ShowMessage(nullptr,
+                                       QStringLiteral("The simulated meter could not start: %1")
+                                           .arg(QString::fromStdString(error)));
+            return false;
+        }
+        const std::string configPath =
+            options.configPath.empty() ? CConfigFile::DefaultPath() : options.configPath;
+        const int demoPort = CConfigFile(configPath).ReadInt(SEC_COM, KEY_COM, DEFAULT_PORT);
+        CSimulatedMeter* meter = m_demoMeter.get();
+        frame.resolver = [meter, demoPort, configPath](int number) {
+            return number == demoPort ? meter->DevicePath()
+                                      : PortDevice(number, CConfigFile(configPath));
+        };
+    }
+
+    m_frame = std::make_unique<CMainFrame>(*m_doc, std::move(frame));
+    m_frame->View().OnInitialUpdate();
+    if (!options.file.isEmpty()) {
+        m_frame->OpenDataFile(options.file);
+    }
+    m_frame->View().setFocus();
+    m_frame->showMaximized();
+    return true;
+}
+
+}  // namespace qf

@@ -1,0 +1,8 @@
+# The program qf7720: its help text is copied beside it at every build and installed in
+# the data folder.
+add_custom_command(TARGET qf7720 POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/resources/help.html
+            $<TARGET_FILE_DIR:qf7720>/help.html
+    VERBATIM)
+install(TARGETS qf7720 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/resources/help.html DESTINATION ${QF_HELP_DATA_DIR})

@@ -1,0 +1,32 @@
+target_sources(qfqt PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/AppTexts.h
+    ${CMAKE_CURRENT_LIST_DIR}/CommandIds.h
+    ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.h
+    ${CMAKE_CURRENT_LIST_DIR}/IUserPrompts.h
+    ${CMAKE_CURRENT_LIST_DIR}/CQtUserPrompts.h
+    ${CMAKE_CURRENT_LIST_DIR}/CQtUserPrompts.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CNumberDlg.h
+    ${CMAKE_CURRENT_LIST_DIR}/CNumberDlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CSampleRateDlg.h
+    ${CMAKE_CURRENT_LIST_DIR}/CSampleRateDlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CComPortDlg.h
+    ${CMAKE_CURRENT_LIST_DIR}/CComPortDlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CYAxisDlg.h
+    ${CMAKE_CURRENT_LIST_DIR}/CYAxisDlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.h
+    ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HelpFile.h
+    ${CMAKE_CURRENT_LIST_DIR}/HelpFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CHelpWindow.h
+    ${CMAKE_CURRENT_LIST_DIR}/CHelpWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.h
+    ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CQFApp.h
+    ${CMAKE_CURRENT_LIST_DIR}/CQFApp.cpp
+    ${PROJECT_SOURCE_DIR}/resources/app.qrc
+)
+# The help text is looked up beside the executable first, then where it is installed.
+include(GNUInstallDirs)
+set(QF_HELP_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/qf7720)
+set_property(SOURCE ${CMAKE_CURRENT_LIST_DIR}/HelpFile.cpp APPEND PROPERTY
+             COMPILE_DEFINITIONS QF_DATA_DIR="${QF_HELP_DATA_DIR}")

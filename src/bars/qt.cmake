@@ -1,0 +1,19 @@
+target_sources(qfqt PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/MeterArt.h
+    ${CMAKE_CURRENT_LIST_DIR}/MeterArt.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CMeterKeyButton.h
+    ${CMAKE_CURRENT_LIST_DIR}/CMeterKeyButton.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CMeterPanel.h
+    ${CMAKE_CURRENT_LIST_DIR}/CMeterPanel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CNumericEdit.h
+    ${CMAKE_CURRENT_LIST_DIR}/CNumericEdit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CSpinButton.h
+    ${CMAKE_CURRENT_LIST_DIR}/CSpinButton.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CReadingsBar.h
+    ${CMAKE_CURRENT_LIST_DIR}/CReadingsBar.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CRealTimeBar.h
+    ${CMAKE_CURRENT_LIST_DIR}/CRealTimeBar.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CScrollBarBar.h
+    ${CMAKE_CURRENT_LIST_DIR}/CScrollBarBar.cpp
+    ${PROJECT_SOURCE_DIR}/resources/meter/meter.qrc
+)

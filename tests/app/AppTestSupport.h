@@ -1,0 +1,156 @@
+// Shared by the window tests: the application object, a scripted stand-in for every
+// question and dialog, and a main window on a temporary settings file whose port opens
+// a chosen device (the simulated meter, or nothing).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <clocale>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/CMainFrame.h"
+#include "app/IUserPrompts.h"
+#include "helpers/TempDir.h"
+#include "link/SimulatedMeter.h"
+#include "store/CQFDoc.h"
+#include "view/CQFView.h"
+
+inline void InitAppResources() {
+    Q_INIT_RESOURCE(app);
+}
+
+namespace qftest {
+
+// Made once and never destroyed: tearing Qt down during static destruction, after
+// windows were shown, crashes in the platform layer.
+inline QApplication& App() {
+    static int argc = 1;
+    static char name[] = "qf7720-tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        auto* made = new QApplication(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");
+        InitAppResources();
+        return made;
+    }();
+    return *app;
+}
+
+// Answers from lists, in order, and records what was asked. An unexpected prompt fails
+// the test and answers No / Cancel.
+class ScriptedPrompts : public qf::IUserPrompts {
+public:
+    using DialogScript = std::function<bool(QDialog&)>;
+
+    std::deque<bool> yesNo;
+    // File dialogs: the chosen path, or an empty text for Cancel.
+    std::deque<QString> saveFiles;
+    std::deque<QString> openFiles;
+    std::deque<DialogScript> dialogs;
+
+    QStringList questions;
+    QStringList messages;
+    QStringList dialogTitles;
+    QStringList proposedNames;
+
+    bool AskYesNo(QWidget*, const QString& text) override {
+        questions << text;
+        return Take(yesNo, false, "question", text);
+    }
+    void ShowMessage(QWidget*, const QString& text) override { messages << text; }
+    std::optional<QString> AskSaveFile(QWidget*, const QString& proposed, const QString&,
+                                       const QString&) override {
+        proposedNames << proposed;
+        return Chosen(Take(saveFiles, QString(), "save dialog", proposed));
+    }
+    std::optional<QString> AskOpenFile(QWidget*, const QString&) override {
+        return Chosen(Take(openFiles, QString(), "open dialog", QString()));
+    }
+    bool RunDialog(QDialog& dialog) override {
+        dialogTitles << dialog.windowTitle();
+        DialogScript script = Take(dialogs, DialogScript(), "dialog", dialog.windowTitle());
+        return script ? script(dialog) : false;
+    }
+
+private:
+    static std::optional<QString> Chosen(const QString& path) {
+        return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
+    }
+
+    template <typename T>
+    static T Take(std::deque<T>& answers, T fallback, const char* what, const QString& text) {
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected " << what << ": " << text.toStdString();
+            return fallback;
+        }
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// Types into the dialog's number field and presses OK until the dialog accepts or the
+// texts run out.
+inline ScriptedPrompts::DialogScript TypeAndOk(QStringList texts) {
+    return [texts](QDialog& dialog) {
+        for (const QString& text : texts) {
+            dialog.findChild<QLineEdit*>()->setText(text);
+            dialog.findChild<QPushButton*>()->click();
+            if (dialog.result() == QDialog::Accepted) {
+                return true;
+            }
+        }
+        return false;
+    };
+}
+
+inline ScriptedPrompts::DialogScript CloseBox() {
+    return [](QDialog&) { return false; };
+}
+
+// A device path that never exists: the port stays closed, silently.
+inline std::string NoDevice(int) {
+    return "/nonexistent/qf7720-test-port";
+}
+
+// A main window on a settings file in a temporary folder.
+struct FrameRig {
+    TempDir dir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<qf::CQFDoc> doc = std::make_unique<qf::CQFDoc>();
+    std::unique_ptr<qf::CMainFrame> frame;
+
+    std::string ConfigPath() const { return dir.file("QF7720config.ini"); }
+
+    qf::CMainFrame& Start(qf::CQtSerialPort::DeviceResolver resolver = NoDevice,
+                          qf::LinkPeriods periods = {}) {
+        App();
+        qf::FrameOptions options;
+        options.prompts = &prompts;
+        options.configPath = ConfigPath();
+        options.resolver = std::move(resolver);
+        options.periods = periods;
+        frame = std::make_unique<qf::CMainFrame>(*doc, std::move(options));
+        frame->View().OnInitialUpdate();
+        return *frame;
+    }
+
+    ~FrameRig() {
+        if (frame) {
+            // Whatever a test left open: close without questions.
+            prompts.yesNo.assign(8, false);
+            frame->close();
+            frame.reset();
+        }
+    }
+};
+
+}  // namespace qftest

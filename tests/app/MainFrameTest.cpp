@@ -1,0 +1,325 @@
+// The main window without a meter: menus, toolbar, status bar, start-up port marks, the
+// commands with scripted answers, help, opening a data file and closing.
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/AppTestSupport.h"
+#include "app/AppTexts.h"
+#include "app/CommandIds.h"
+#include "app/HelpFile.h"
+#include "store/ConfigFile.h"
+#include "store/DataFile.h"
+
+using namespace qf;
+using namespace qftest;
+
+namespace {
+
+// Menu items as "text id", separators as "-".
+QStringList Items(const QMenu* menu) {
+    QStringList out;
+    for (const QAction* a : menu->actions()) {
+        out << (a->isSeparator() ? QStringLiteral("-")
+                                 : a->text() + QLatin1Char(' ') + a->data().toString());
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(MainFrame, menusHoldTheCommandsInOrderWithTheirIds) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    QStringList titles;
+    QList<QStringList> items;
+    for (const QAction* a : frame.menuBar()->actions()) {
+        titles << a->text();
+        items << Items(a->menu());
+    }
+    EXPECT_EQ(titles, (QStringList{"&File(f)", "&RealTime(R)", "&COM Port", "&Help(H)"}));
+    EXPECT_EQ(items[0], (QStringList{"&Save 32814", "&Open 32827", "&Print 57607", "&Exit 57665"}));
+    EXPECT_EQ(items[1], (QStringList{"&Run 32771", "-", "&Stop 32772", "&UndoZoom 32811"}));
+    EXPECT_EQ(items[2], (QStringList{"&COM1 32783", "-", "&COM2 32784", "-", "&COM3 32785", "-",
+                                     "&COM4 32786", "-", "&Other COM 32817"}));
+    EXPECT_EQ(items[3], (QStringList{"&About Thermo-Anemometer... 57664", "-", "&Contents 32779"}));
+    EXPECT_EQ(frame.windowTitle(), "Thermo-Anemometer");
+}
+
+TEST(MainFrame, toolbarButtonsStatusPanesAndAccelerators) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    QToolBar* tools = frame.findChild<QToolBar*>();
+    ASSERT_NE(tools, nullptr);
+    EXPECT_EQ(tools->iconSize(), QSize(27, 20));
+    QStringList buttons;
+    for (const QAction* a : tools->actions()) {
+        buttons << (a->isSeparator() ? QStringLiteral("-")
+                                     : a->data().toString() + QLatin1Char(' ') + a->toolTip());
+        EXPECT_TRUE(a->isSeparator() || !a->icon().isNull());
+    }
+    EXPECT_EQ(buttons,
+              (QStringList{"32814 Save", "-", "32827 Open", "-", "32771 Start", "-", "32772 Stop",
+                           "-", "57607 Print", "-", "32811 UndoZoom", "-", "32779 Help"}));
+
+    EXPECT_EQ(frame.Pane(0)->width(), 150);
+    EXPECT_EQ(frame.Pane(1)->width(), 150);
+    EXPECT_EQ(frame.Pane(2)->width(), 500);
+    EXPECT_EQ(frame.Pane(0)->text(), "Ready");
+    EXPECT_EQ(frame.Pane(1)->text(), "");
+    EXPECT_EQ(frame.Pane(3)->text(), "SCRL");
+
+    const struct {
+        int id;
+        QKeySequence keys;
+    } accelerators[] = {{ID_FILE_NEW, QKeySequence("Ctrl+N")},
+                        {ID_FILE_OPEN, QKeySequence("Ctrl+O")},
+                        {ID_FILE_SAVE, QKeySequence("Ctrl+S")},
+                        {ID_FILE_PRINT, QKeySequence("Ctrl+P")}};
+    for (const auto& a : accelerators) {
+        EXPECT_EQ(frame.Action(a.id)->shortcut(), a.keys) << a.id;
+    }
+    EXPECT_TRUE(frame.Action(ID_SAVE)->shortcut().isEmpty());
+}
+
+TEST(MainFrame, startUpMarksTheConfiguredPortAmongCom1ToCom4) {
+    const struct {
+        const char* config;
+        int port;
+        int marked;  // 0: none
+    } cases[] = {
+        {nullptr, 1, 1}, {"[COMInfo]\nCOM num=3\n", 3, 3}, {"[COMInfo]\nCOM num=7\n", 7, 0}};
+    for (const auto& c : cases) {
+        FrameRig rig;
+        if (c.config != nullptr) {
+            WriteAll(rig.ConfigPath(), c.config);
+        }
+        CMainFrame& frame = rig.Start();
+        EXPECT_EQ(frame.State().m_nPort, c.port);
+        for (int n = 1; n <= 4; ++n) {
+            EXPECT_EQ(frame.Action(ID_COM1 + n - 1)->isChecked(), n == c.marked) << c.port;
+        }
+        EXPECT_FALSE(frame.Action(ID_OTHER_COM)->isChecked());
+    }
+}
+
+TEST(MainFrame, runThenCancelStartsNothing) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    frame.View().m_live.m_bLiveIdle = true;
+    rig.prompts.dialogs.push_back(CloseBox());
+    frame.OnRun();
+    EXPECT_EQ(rig.prompts.dialogTitles, QStringList{"Sample Rate Setup"});
+    EXPECT_FALSE(frame.State().m_bRecording);
+    EXPECT_FALSE(frame.State().m_bStartPending);
+    EXPECT_FALSE(frame.State().m_bHasGraphData);
+    EXPECT_TRUE(frame.View().m_live.m_bLiveIdle);
+    EXPECT_TRUE(frame.View().m_bRunRequested);
+}
+
+TEST(MainFrame, runTakesTheIntervalAndTreatsZeroOrLessAsOneSecond) {
+    const struct {
+        const char* typed;
+        int ms;
+    } cases[] = {{"3", 3000}, {"0", 1000}, {"-4", 1000}, {"99999999", 2147483000}};
+    for (const auto& c : cases) {
+        FrameRig rig;
+        CMainFrame& frame = rig.Start();
+        frame.View().m_live.m_bLiveIdle = true;
+        rig.prompts.dialogs.push_back(TypeAndOk({c.typed}));
+        frame.OnRun();
+        EXPECT_EQ(frame.View().m_live.m_nIntervalMs, c.ms) << c.typed;
+        EXPECT_EQ(frame.View().RealTimeBar().m_strInterval, std::to_string(c.ms / 1000));
+        EXPECT_TRUE(frame.State().m_bStartPending);
+        EXPECT_TRUE(frame.State().m_bRecording);
+        EXPECT_TRUE(frame.State().m_bHasGraphData);
+        EXPECT_FALSE(frame.View().m_live.m_bLiveIdle);
+        EXPECT_TRUE(frame.View().m_live.m_bLiveRecording);
+    }
+}
+
+TEST(MainFrame, secondRunAsksToSaveAndPresetsTheLastInterval) {
+    for (const bool yes : {true, false}) {
+        FrameRig rig;
+        CMainFrame& frame = rig.Start();
+        frame.View().m_live.m_bLiveIdle = true;
+        rig.prompts.dialogs.push_back(TypeAndOk({"7"}));
+        frame.OnRun();
+        EXPECT_TRUE(rig.prompts.questions.isEmpty());
+        frame.OnStop();
+
+        rig.prompts.yesNo.push_back(yes);
+        if (yes) {
+            rig.prompts.saveFiles.push_back(QString::fromStdString(rig.dir.file("run1.AsmDat")));
+        }
+        QString preset;
+        rig.prompts.dialogs.push_back([&preset](QDialog& d) {
+            preset = d.findChild<QLineEdit*>()->text();
+            return false;
+        });
+        frame.OnRun();
+        EXPECT_EQ(rig.prompts.questions, QStringList{ASK_SAVE_BEFORE_RUN});
+        EXPECT_EQ(preset, "7");
+        EXPECT_EQ(QFile::exists(QString::fromStdString(rig.dir.file("run1.AsmDat"))), yes);
+        EXPECT_EQ(QFile::exists(QString::fromStdString(rig.dir.file("run1.txt"))), yes);
+    }
+}
+
+TEST(MainFrame, stopWhileStartPendingKeepsThePendingStart) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    frame.View().m_live.m_bLiveIdle = true;
+    rig.prompts.dialogs.push_back(TypeAndOk({"1"}));
+    frame.OnRun();
+    frame.OnStop();
+    EXPECT_FALSE(frame.State().m_bRecording);
+    EXPECT_TRUE(frame.State().m_bStopped);
+    EXPECT_TRUE(frame.State().m_bStartPending);
+    EXPECT_FALSE(frame.View().m_live.m_bLiveRecording);
+}
+
+TEST(MainFrame, otherComAcceptsOnly5To16AndMarksNoComItem) {
+    const struct {
+        const char* typed;
+        int port;
+    } cases[] = {{"4", 1}, {"17", 1}, {"16", 16}, {"5", 5}};
+    for (const auto& c : cases) {
+        FrameRig rig;
+        CMainFrame& frame = rig.Start();
+        rig.prompts.dialogs.push_back(TypeAndOk({c.typed}));
+        frame.OnOtherCom();
+        EXPECT_EQ(frame.State().m_nPort, c.port) << c.typed;
+        EXPECT_EQ(frame.Action(ID_COM1)->isChecked(), c.port == 1) << c.typed;
+        EXPECT_EQ(frame.State().AwaitFrame(c.port), true);
+    }
+}
+
+TEST(MainFrame, otherComPresetsTheCurrentPortFromFiveOn) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    QStringList presets;
+    auto look = [&presets](QDialog& d) {
+        presets << d.findChild<QLineEdit*>()->text();
+        return false;
+    };
+    rig.prompts.dialogs = {look, TypeAndOk({"9"}), look};
+    frame.OnOtherCom();
+    frame.OnOtherCom();
+    frame.OnOtherCom();
+    EXPECT_EQ(presets, (QStringList{"5", "9"}));
+}
+
+TEST(MainFrame, comItemMovesTheRadioMarkAndOpensThatPort) {
+    FrameRig rig;
+    std::vector<int> opened;
+    CMainFrame& frame = rig.Start([&opened](int n) {
+        opened.push_back(n);
+        return NoDevice(n);
+    });
+    opened.clear();
+    frame.Action(ID_COM3)->trigger();
+    EXPECT_EQ(frame.State().m_nPort, 3);
+    EXPECT_EQ(opened, std::vector<int>{3});
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(frame.Action(ID_COM1 + n - 1)->isChecked(), n == 3);
+    }
+}
+
+TEST(MainFrame, closeAsksToSaveOnlyFromTwoSamples) {
+    for (const int samples : {0, 1, 2}) {
+        FrameRig rig;
+        CMainFrame& frame = rig.Start();
+        frame.View().m_live.m_nSampleIndex = samples;
+        rig.prompts.yesNo.push_back(false);
+        EXPECT_TRUE(frame.close());
+        EXPECT_EQ(rig.prompts.questions.size(), samples >= 2 ? 1 : 0) << samples;
+        if (samples < 2) {
+            rig.prompts.yesNo.clear();
+        }
+        rig.frame.reset();
+    }
+}
+
+TEST(MainFrame, closeWithYesSavesAndAFailedOrCancelledSaveKeepsTheWindow) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    frame.View().m_live.m_nSampleIndex = 2;
+    rig.prompts.yesNo = {true, true, true};
+    rig.prompts.saveFiles = {QString(),
+                             QString::fromStdString(rig.dir.file("no/such/dir/x.AsmDat")),
+                             QString::fromStdString(rig.dir.file("kept.AsmDat"))};
+    EXPECT_FALSE(frame.close());
+    EXPECT_FALSE(frame.close());
+    EXPECT_EQ(rig.prompts.messages.size(), 1);
+    EXPECT_TRUE(frame.close());
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(rig.dir.file("kept.AsmDat"))));
+    rig.frame.reset();
+}
+
+TEST(MainFrame, closeWritesAllNineKeysAndKeepsWhatItDoesNotOwn) {
+    FrameRig rig;
+    WriteAll(rig.ConfigPath(),
+             "[PortMap]\nCOM2=/dev/ttyACM0\n\n[COMInfo]\nCOM num=2\n[Mine]\nkey=value\n");
+    CMainFrame& frame = rig.Start();
+    frame.View().m_display.m_nYGain = 50;
+    frame.View().m_display.m_nYOffset = -2;
+    rig.prompts.dialogs.push_back(TypeAndOk({"12"}));
+    frame.OnOtherCom();
+    EXPECT_TRUE(frame.close());
+    rig.frame.reset();
+
+    const CConfigFile config(rig.ConfigPath());
+    EXPECT_EQ(config.ReadInt("COMInfo", "COM num", 0), 12);
+    EXPECT_EQ(config.ReadInt("GainInfo", "Gain", 0), 50);
+    EXPECT_EQ(config.ReadInt("OffsetInfo", "Offset", 0), -2);
+    EXPECT_EQ(config.ReadText("Alarmhi1Info", "Hi1 limit", ""), "140.0");
+    EXPECT_EQ(config.ReadText("Alarmhi2Info", "Hi2 limit", ""), "940.0");
+    EXPECT_EQ(config.ReadText("Alarmhi3Info", "Hi3 limit", ""), "5900.0");
+    for (const char* sec : {"Alarmlow1Info", "Alarmlow2Info", "Alarmlow3Info"}) {
+        EXPECT_EQ(config.ReadText(sec, std::string("Low") + sec[8] + " limit", ""), "0.0");
+    }
+    EXPECT_EQ(config.ReadText("PortMap", "COM2", ""), "/dev/ttyACM0");
+    EXPECT_EQ(config.ReadText("Mine", "key", ""), "value");
+}
+
+TEST(MainFrame, helpShowsTheHelpTextOrSaysWhereItIsMissing) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    const QString beside = HelpFileCandidates().first();
+    QFile::remove(beside);
+    if (FindHelpFile().isEmpty()) {
+        frame.OnHelpContents();
+        ASSERT_EQ(rig.prompts.messages.size(), 1);
+        EXPECT_TRUE(rig.prompts.messages[0].contains("help.html"));
+        EXPECT_EQ(frame.HelpWindow(), nullptr);
+    }
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QF_SOURCE_DIR "/resources/help.html"), beside));
+    frame.OnHelpContents();
+    QFile::remove(beside);
+    ASSERT_NE(frame.HelpWindow(), nullptr);
+    EXPECT_TRUE(frame.HelpWindow()->isVisible());
+    EXPECT_TRUE(frame.HelpWindow()->Browser()->toPlainText().contains("dialout"));
+}
+
+TEST(MainFrame, aDataFileOpensIntoTheFileAreaAndABadOneIsRefused) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    frame.View().m_live.m_nSampleIndex = 3;
+    const std::string good = rig.dir.file("good.AsmDat");
+    WriteAll(good, EncodeDataFile(*rig.doc, frame.View().m_live, 10, 0));
+    const std::string bad = rig.dir.file("bad.AsmDat");
+    WriteAll(bad, std::string("\x06QF7721", 7) + std::string(60, '\0'));
+
+    EXPECT_TRUE(frame.OpenDataFile(QString::fromStdString(good)));
+    EXPECT_EQ(rig.doc->m_nFileCount, 3);
+    EXPECT_TRUE(frame.View().m_file.m_bFileDataNew);
+    EXPECT_FALSE(frame.OpenDataFile(QString::fromStdString(bad)));
+    EXPECT_EQ(rig.prompts.messages, QStringList{"Invalid Format!"});
+    EXPECT_EQ(rig.doc->m_nFileCount, 3);
+    EXPECT_EQ(frame.windowTitle(), "Thermo-Anemometer");
+}
