@@ -46,6 +46,8 @@ constexpr int COMMAND_UPDATE_MS = 250;
 
 const int PANE_WIDTHS[STATUS_PANES - 1] = {150, 150, 500};
 
+constexpr int TOOLBAR_HEIGHT = 30;
+
 std::string FormatNow(const char* format) {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
@@ -242,6 +244,9 @@ void CMainFrame::CreateToolBar() {
     tools->setMovable(false);
     tools->setFloatable(false);
     tools->setIconSize(QSize(27, 20));
+    // As high as the layout below expects: the real-time bar starts at client y 30, and the
+    // graph's legend meets the top of its plot only when the view starts there too.
+    tools->setFixedHeight(TOOLBAR_HEIGHT);
     const struct {
         int id;
         const char* icon;

@@ -1,6 +1,9 @@
 #include "view/CQFView.h"
 
+#include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <ctime>
 
 #include "app/CMainFrame.h"
@@ -9,7 +12,9 @@
 #include "store/ConfigFile.h"
 #include "store/QFConstants.h"
 #include "store/Settings.h"
+#include "view/CursorReadout.h"
 #include "view/PlotGeometry.h"
+#include "view/TraceRaster.h"
 
 namespace qf {
 
@@ -27,6 +32,98 @@ std::string FormatLocal(std::time_t t, const char* format) {
 
 const QColor STRIP_GREY(217, 218, 212);
 const QColor GRID_GREY(170, 170, 170);
+
+const QRgb TRACE_COLOURS[NUM_CHANNELS] = {
+    qRgb(255, 0, 0),    // AirT
+    qRgb(255, 255, 0),  // IRT
+    qRgb(0, 255, 255),  // AirV
+    qRgb(255, 0, 255),  // CFM
+    qRgb(0, 255, 0),    // CMM
+};
+const char* const CHANNEL_NAMES[NUM_CHANNELS] = {"AirT", "IRT", "AirV", "CFM", "CMM"};
+
+// Legend band and entries, in the main window's client area.
+constexpr int LEGEND_LEFT = 290;
+constexpr int LEGEND_TOP = 125;
+constexpr int LEGEND_HEIGHT = 23;
+constexpr int LEGEND_ENTRY_STEP = 100;
+constexpr int LEGEND_LINE_LEFT = 50;
+constexpr int LEGEND_LINE_LENGTH = 50;
+constexpr int LEGEND_LINE_BELOW_PLOT_TOP = 28;
+constexpr int LEGEND_TEXT_LEFT = 65;
+constexpr int LEGEND_TEXT_BELOW_PLOT_TOP = 10;
+// Time axis band under the plot, in the main window's client area.
+constexpr int TIME_AXIS_BELOW_PLOT = 31;
+constexpr int TIME_AXIS_EXTRA_WIDTH = 108;
+constexpr int TIME_AXIS_HEIGHT = 29;
+
+// Pens whose lines stop short of their second end, as the traces' own lines do.
+QPen LinePen(const QColor& colour, Qt::PenStyle style) {
+    QPen pen(colour, 1, style);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
+
+// Text whose cell is filled with `background` first, placed by its top-left corner.
+void DrawCellText(QPainter& painter, int x, int y, const QString& text, const QColor& background) {
+    const QFontMetrics metrics(painter.font());
+    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), background);
+    painter.setPen(Qt::black);
+    painter.drawText(x, y + metrics.ascent(), text);
+}
+
+// A surface of the given size, reused while the size stays; null for no area.
+void Resize(QImage& image, int width, int height) {
+    if (width <= 0 || height <= 0) {
+        image = QImage();
+    } else if (image.width() != width || image.height() != height) {
+        image = QImage(width, height, QImage::Format_RGB32);
+    }
+}
+
+// Code that leaves the upper halves of the AVX registers in use (some library routines do)
+// makes every later scalar SSE instruction wait on them: the zoom levels' millions of
+// divisions then run several times slower. Clearing them first costs nothing.
+void ClearUpperVectorHalves() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool avx = __builtin_cpu_supports("avx");
+    if (avx) {
+        asm volatile("vzeroupper");
+    }
+#endif
+}
+
+// Adds an item drawn by inverting, or removes it when drawing it again restores the screen.
+template <typename T>
+void Toggle(std::vector<T>& items, const T& item) {
+    const auto it = std::find(items.begin(), items.end(), item);
+    if (it != items.end()) {
+        items.erase(it);
+    } else {
+        items.push_back(item);
+    }
+}
+
+// The 1-px frame of a band; right and bottom are outside it.
+std::vector<QRect> BandFrame(const BandRect& b) {
+    std::vector<QRect> parts;
+    const int w = b.right - b.left;
+    const int h = b.bottom - b.top;
+    if (w <= 0 || h <= 0) {
+        return parts;
+    }
+    parts.emplace_back(b.left, b.top, w, 1);
+    if (h > 1) {
+        parts.emplace_back(b.left, b.bottom - 1, w, 1);
+    }
+    if (h > 2) {
+        parts.emplace_back(b.left, b.top + 1, 1, h - 2);
+        if (w > 1) {
+            parts.emplace_back(b.right - 1, b.top + 1, 1, h - 2);
+        }
+    }
+    return parts;
+}
 
 }  // namespace
 
@@ -53,7 +150,10 @@ CQFView::CQFView(CMainFrame& frame, CQFDoc& doc, const CConfigFile& config)
     setAttribute(Qt::WA_NoSystemBackground);
     setAutoFillBackground(false);
     setFocusPolicy(Qt::ClickFocus);
+    // The read-out follows the mouse without a button held.
+    setMouseTracking(true);
     connect(&m_timerSample, &QTimer::timeout, this, &CQFView::OnSampleTick);
+    connect(&m_timerDragWatch, &QTimer::timeout, this, &CQFView::OnDragWatch);
     connect(m_barRealTime.get(), &CRealTimeBar::viewUpdateRequested, this,
             qOverload<>(&QWidget::update));
     connect(m_barScroll.get(), &CScrollBarBar::scrolled, this, &CQFView::OnScrolled);
@@ -110,7 +210,7 @@ void CQFView::OnSampleTick() {
         return;
     }
     m_live.m_bRecordTick = true;
-    if (!m_bZoomDragActive) {
+    if (!m_drag.m_bZoomDragActive) {
         update();
     }
     m_barRealTime->m_strStartDateTime = FormatLocal(m_live.m_tmStart, "%d/%m/%y %H:%M:%S");
@@ -140,61 +240,337 @@ std::optional<bool> CQFView::CommandEnabled(int id) const {
         case ID_OPEN_LOGGER:
             return !m_bLoggerShown;
         case ID_UNDO_ZOOM:
-            return m_bFullView == 0;
+            return m_graph.UndoZoomEnabled();
         default:
             return std::nullopt;
     }
 }
 
 void CQFView::OnUndoZoom() {
-    m_bFullView = 1;
-    m_nScrollOffset = 0;
+    m_graph.UndoZoom();
     m_barScroll->SetEnabled(false);
-    update();
+    RepaintNow();
 }
 
 void CQFView::OnPrint() {}
 
 void CQFView::OnScrolled(bool thumbTracking, int position) {
-    if (thumbTracking) {
-        m_bScrollSynced = 1;
-        m_nScrollOffset = m_nFirstVisible - position + 1;
-    }
     // Arrow and page clicks leave the thumb where the offset says.
-    m_barScroll->SetPosition(m_nFirstVisible - m_nScrollOffset + 1);
+    m_barScroll->SetPosition(m_graph.OnScroll(thumbTracking, position));
     update();
 }
 
-void CQFView::paintEvent(QPaintEvent*) {
+PlotGeometry CQFView::Geometry() const {
+    return PlotGeometry::FromClient(0, 0, width(), height());
+}
+
+std::size_t CQFView::GraphStateBytes() const {
+    return m_graph.MemoryBytes() + sizeof(m_drag) + m_invertedLines.capacity() * sizeof(int) +
+           m_invertedBands.capacity() * sizeof(BandRect);
+}
+
+std::size_t CQFView::SurfaceBytes() const {
+    return std::size_t(m_plot.sizeInBytes()) + std::size_t(m_yStrip.sizeInBytes()) +
+           std::size_t(m_rightStrip.sizeInBytes());
+}
+
+void CQFView::RepaintNow() {
+    update();
+    repaint();
+}
+
+void CQFView::paintEvent(QPaintEvent* event) {
+    // Every invalidation of the view redraws the graph. What only shows it again: inverted
+    // lines and bands moving, and parts hidden under the bars.
+    const QRegion visible = event->region() & visibleRegion();
+    const PlotGeometry& last = m_graph.Frame().geo;
+    const bool sameSize = m_bRendered && last.r == width() && last.b == height();
+    if (!sameSize || !(visible - m_overlayDirty).isEmpty()) {
+        RenderGraph();
+        // A repaint of part of the view took the inverted items off the books: take them
+        // off the rest of the screen too.
+        if (!(visibleRegion() - event->region()).isEmpty()) {
+            update();
+        }
+    }
+    m_overlayDirty = QRegion();
     QPainter painter(this);
-    PaintGraph(painter);
+    PaintClientItems(painter);
+    const GraphFrame& f = m_graph.Frame();
+    const PlotGeometry& g = f.geo;
+    if (!m_plot.isNull()) {
+        painter.drawImage(g.pL, g.pT, m_plot);
+    }
+    if (!m_yStrip.isNull()) {
+        painter.drawImage(Y_STRIP_LEFT, g.pT - Y_STRIP_ABOVE_PLOT, m_yStrip);
+    }
+    if (!m_rightStrip.isNull()) {
+        painter.drawImage(f.rightStripX, g.pT - Y_STRIP_ABOVE_PLOT, m_rightStrip);
+    }
+    PaintInverted(painter);
+}
+
+void CQFView::RenderGraph() {
+    GraphInputs in;
+    in.samples = m_doc.m_liveSamples;
+    in.m_nSampleIndex = m_live.m_nSampleIndex;
+    in.m_tmStart = m_live.m_tmStart;
+    in.m_nIntervalMs = m_live.m_nIntervalMs;
+    in.m_nTempUnit = m_live.units.m_nTempUnit;
+    in.m_fSpeedFactor = m_live.units.m_fSpeedFactor;
+    in.m_nYOffset = m_display.m_nYOffset;
+    in.m_nYGain = m_display.m_nYGain;
+    in.m_bShowAirT = m_display.m_bShowAirT;
+    in.m_bShowIrt = m_display.m_bShowIrt;
+    in.m_bShowAirV = m_display.m_bShowAirV;
+    in.m_bShowFlow = m_display.m_bShowFlow;
+    in.geo = Geometry();
+    ClearUpperVectorHalves();
+    const GraphFrame& f = m_graph.Compute(in);
+    m_bRendered = true;
+    // The repaint covers whatever was inverted on screen.
+    m_invertedLines.clear();
+    m_invertedBands.clear();
+    m_legend[CH_AIRT] = in.m_bShowAirT;
+    m_legend[CH_IRT] = in.m_bShowIrt;
+    m_legend[CH_AIRV] = in.m_bShowAirV;
+    m_legend[CH_CFM] = in.m_bShowFlow;
+    m_legend[CH_CMM] = in.m_bShowFlow;
+
+    if (f.statusHeaders) {
+        m_frame.SetPaneText(1, QString::fromLatin1(STATUS_TIME_HEADER));
+        m_frame.SetPaneText(2, QString::fromLatin1(STATUS_VALUES_HEADER));
+    }
+    PaintPlot(f);
+    PaintYStrip(f);
+    Resize(m_rightStrip, f.rightStripWidth, f.rightStripHeight);
+    if (!m_rightStrip.isNull()) {
+        m_rightStrip.fill(STRIP_GREY);
+    }
+
+    if (f.scroll.setRange) {
+        m_barScroll->SetRange(0, f.scroll.rangeMax);
+    }
+    if (f.scroll.setPosition) {
+        m_barScroll->SetPosition(f.scroll.position);
+    }
+    // Zoom mode scrolls; the full view has nothing to scroll.
+    m_barScroll->SetEnabled(f.scroll.enabled);
+    if (f.repaintRequested) {
+        update();  // the scale compressed: everything again on the new one
+    }
     if (m_bRunRequested) {
         m_timerSample.start(m_live.m_nIntervalMs);
         m_bRunRequested = false;
     }
+    m_barRealTime->RefreshFromMembers();
+    m_barReadings->RefreshFromMembers();
 }
 
-// The plot and the strips beside it, with the grid of an empty recording. The curves,
-// labels and legend of the graph are drawn here once the graph painter is in.
-void CQFView::PaintGraph(QPainter& painter) {
-    const QRect r = rect();
-    const PlotGeometry g =
-        PlotGeometry::FromClient(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
-    const int pL = g.pL, pT = g.pT, pR = g.pR, pB = g.pB, w = g.W, h = g.H;
-    if (w <= 0 || h <= 0) {
+void CQFView::PaintPlot(const GraphFrame& f) {
+    const PlotGeometry& g = f.geo;
+    Resize(m_plot, f.hasPlot ? g.W : 0, f.hasPlot ? g.H : 0);
+    const bool tick = m_live.m_bRecordTick;
+    if (m_plot.isNull()) {
+        // Nothing to draw into; the tick's line goes with the next plot.
+        m_bCursorFresh = m_bCursorFresh || !tick;
         return;
     }
-    painter.fillRect(226, pT - 24, pL - 226, h + 54, STRIP_GREY);
-    painter.fillRect(pR, pT - 24, 60, h + 24, STRIP_GREY);
-    painter.fillRect(pL, pT, w, h, Qt::black);
-    painter.setPen(QPen(GRID_GREY, 1, Qt::DotLine));
-    for (int i = 0; i <= 12; ++i) {
-        const int x = pL + i * w / 12;
-        painter.drawLine(x, pT, x, pB);
+    m_plot.fill(Qt::black);
+    QPainter painter(&m_plot);
+    if (tick && !m_bCursorFresh) {
+        // The inverted cursor line was on screen: keep it there, so that the next move
+        // erases it rather than drawing a second one.
+        painter.setPen(LinePen(Qt::white, Qt::DotLine));
+        const int x = m_nCursorX - g.pL;
+        painter.drawLine(x, 0, x, g.H);
+        m_live.m_bRecordTick = false;
+    } else if (!tick) {
+        m_bCursorFresh = true;
     }
-    for (int i = 0; i <= 10; ++i) {
-        const int y = pT + i * h / 10;
-        painter.drawLine(pL, y, pR, y);
+    painter.setPen(LinePen(GRID_GREY, Qt::DotLine));
+    for (int i = 0; i < f.gridXCount; ++i) {
+        painter.drawLine(f.gridX[i], g.H, f.gridX[i], 0);
+    }
+    for (int j = 0; j < f.gridYCount; ++j) {
+        painter.drawLine(0, f.gridY[j], g.W, f.gridY[j]);
+    }
+    painter.end();
+
+    // Sample by sample, so that where curves cross the later channel lies on top.
+    const PixelBuffer buf{reinterpret_cast<std::uint32_t*>(m_plot.bits()),
+                          int(m_plot.bytesPerLine() / 4), m_plot.width(), m_plot.height()};
+    const TraceView& t = f.traces;
+    PixelSegment seg{};
+    for (int i = 1; i < t.count; ++i) {
+        for (int ch = 0; ch < NUM_CHANNELS; ++ch) {
+            if (t.shown[ch] && t.Segment(ch, i, seg)) {
+                RasterSegment(buf, seg, TRACE_COLOURS[ch]);
+            }
+        }
+    }
+}
+
+void CQFView::PaintYStrip(const GraphFrame& f) {
+    Resize(m_yStrip, f.stripWidth, f.stripHeight);
+    if (m_yStrip.isNull()) {
+        return;
+    }
+    m_yStrip.fill(STRIP_GREY);
+    QPainter painter(&m_yStrip);
+    painter.setFont(m_frame.LabelFont());
+    for (const YLabel& l : f.yLabels) {
+        painter.setPen(LinePen(Qt::black, Qt::SolidLine));
+        painter.drawLine(f.tickX0, l.tickY, f.tickX1, l.tickY);
+        DrawCellText(painter, l.textX, l.textY, QString::fromStdString(l.text), Qt::white);
+    }
+}
+
+void CQFView::PaintClientItems(QPainter& painter) const {
+    const GraphFrame& f = m_graph.Frame();
+    const PlotGeometry& g = f.geo;
+    painter.save();
+    // Positions are the main window's client coordinates, taken from the view's own plot.
+    painter.translate(m_frame.ClientRect().topLeft() - pos());
+    painter.setFont(m_frame.LabelFont());
+
+    painter.fillRect(QRect(LEGEND_LEFT, LEGEND_TOP, g.r - 280, LEGEND_HEIGHT), STRIP_GREY);
+    for (int ch = 0; ch < NUM_CHANNELS; ++ch) {
+        if (!m_legend[ch]) {
+            continue;
+        }
+        const int left = g.pL + ch * LEGEND_ENTRY_STEP;
+        // A 2-px line centred on its row.
+        painter.fillRect(QRect(left + LEGEND_LINE_LEFT, g.pT + LEGEND_LINE_BELOW_PLOT_TOP - 1,
+                               LEGEND_LINE_LENGTH, 2),
+                         QColor(TRACE_COLOURS[ch]));
+        DrawCellText(painter, left + LEGEND_TEXT_LEFT, g.pT + LEGEND_TEXT_BELOW_PLOT_TOP,
+                     QString::fromLatin1(CHANNEL_NAMES[ch]), Qt::white);
+    }
+
+    if (f.timeAxisFill) {
+        painter.fillRect(
+            QRect(g.pL, g.pB + TIME_AXIS_BELOW_PLOT, g.W + TIME_AXIS_EXTRA_WIDTH, TIME_AXIS_HEIGHT),
+            STRIP_GREY);
+    }
+    const QColor face = m_frame.palette().color(QPalette::Button);
+    for (int j = 0; j < f.timeLabelCount; ++j) {
+        const TimeLabel& t = f.timeLabels[j];
+        DrawCellText(painter, t.x, t.y, QString::fromStdString(t.text), face);
+    }
+    painter.restore();
+}
+
+void CQFView::PaintInverted(QPainter& painter) const {
+    if (m_invertedLines.empty() && m_invertedBands.empty()) {
+        return;
+    }
+    const PlotGeometry g = m_graph.Frame().geo;
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    painter.setPen(LinePen(Qt::black, Qt::DotLine));
+    const int bottom = g.b - CURSOR_BOTTOM_MARGIN;
+    for (const int x : m_invertedLines) {
+        if (bottom > g.pT) {
+            painter.drawLine(x, g.pT, x, bottom);
+        }
+    }
+    // The band goes through a 50 % halftone: every other pixel of its frame inverts.
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    const QBrush halftone(Qt::white, Qt::Dense4Pattern);
+    for (const BandRect& band : m_invertedBands) {
+        for (const QRect& part : BandFrame(band)) {
+            painter.fillRect(part, halftone);
+        }
+    }
+    painter.restore();
+}
+
+void CQFView::ToggleCursorLine(int x) {
+    Toggle(m_invertedLines, x);
+    const PlotGeometry g = Geometry();
+    const QRect line(x, g.pT, 1, g.b - CURSOR_BOTTOM_MARGIN - g.pT);
+    m_overlayDirty += line;
+    update(line);
+}
+
+void CQFView::ToggleBand(const BandRect& band) {
+    Toggle(m_invertedBands, band);
+    for (const QRect& part : BandFrame(band)) {
+        m_overlayDirty += part;
+        update(part);
+    }
+}
+
+void CQFView::mouseMoveEvent(QMouseEvent* event) {
+    QWidget::mouseMoveEvent(event);
+    const int count = m_live.m_nSampleIndex;
+    const QPoint at = event->position().toPoint();
+    m_ptMouse = at;
+    if (count < 1) {
+        return;
+    }
+    const PlotGeometry g = Geometry();
+    const ViewPoint p = g.ClampToCursor({at.x(), at.y()});
+    if (!m_bCursorFresh) {
+        ToggleCursorLine(m_nCursorX);
+    }
+    ToggleCursorLine(p.x);
+    m_bCursorFresh = false;
+    m_nCursorX = p.x;
+
+    const CursorReadout r = ReadCursor(m_graph, g, p.x, m_doc.m_liveSamples, m_live);
+    if (r.hasTexts) {
+        m_frame.SetPaneText(1, QString::fromStdString(r.time));
+        m_frame.SetPaneText(2, QString::fromStdString(r.values));
+    }
+
+    const DragMove move = m_drag.Move(g, count, {at.x(), at.y()});
+    if (move.moved) {
+        ToggleBand(move.from);
+        ToggleBand(move.to);
+    }
+}
+
+void CQFView::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+    const QPoint at = event->position().toPoint();
+    m_ptMouse = at;
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (m_drag.ButtonDown(m_graph, Geometry(), m_live.m_nSampleIndex, {at.x(), at.y()})) {
+        m_timerDragWatch.start(DRAG_WATCH_MS);
+    }
+}
+
+void CQFView::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+    const QPoint at = event->position().toPoint();
+    m_ptMouse = at;
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    const DragRelease d =
+        m_drag.ButtonUp(m_graph, Geometry(), m_live.m_nSampleIndex, {at.x(), at.y()});
+    if (d.removeBand) {
+        ToggleBand(d.band);
+    }
+    if (d.stopWatch) {
+        m_timerDragWatch.stop();
+    }
+    if (d.repaintNow) {
+        RepaintNow();
+        m_frame.UpdateCommandStates();
+    }
+}
+
+void CQFView::OnDragWatch() {
+    // While the button is held every move reaches the view, wherever the pointer is, so the
+    // last one seen is where the pointer is; some window systems tell no other way.
+    if (m_drag.Watch(Geometry(), {m_ptMouse.x(), m_ptMouse.y()})) {
+        RepaintNow();  // which removes the band
+        m_timerDragWatch.stop();
     }
 }
 

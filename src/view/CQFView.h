@@ -1,21 +1,29 @@
 // The main window's view: owns the four bars and lays them out in the main window,
 // commits one sample per interval while a recording runs, answers the enabled state of
-// the commands it governs and draws the real-time graph.
+// the commands it governs, draws the real-time graph with its cursor read-out and zoom.
 #pragma once
 
+#include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "bars/CMeterPanel.h"
+#include "bars/CReadingsBar.h"
+#include "bars/CRealTimeBar.h"
+#include "bars/CScrollBarBar.h"
 #include "bars/PanelState.h"
 #include "bars/ReadingsLogic.h"
 #include "link/LiveState.h"
 #include "store/FileViewState.h"
 #include "view/GraphDisplayState.h"
-#include "view/ViewBars.h"
+#include "view/GraphModel.h"
+#include "view/ZoomState.h"
 
 namespace qf {
 
@@ -53,7 +61,7 @@ public:
     // Enabled states of the commands the view governs; nullopt for the others.
     std::optional<bool> CommandEnabled(int id) const;
 
-    // Commands handled by the view. The zoom and the printed report fill these in.
+    // Commands handled by the view. The printed report fills in OnPrint.
     void OnUndoZoom();
     void OnPrint();
     // The scroll bar strip under the graph was used.
@@ -66,6 +74,15 @@ public:
     CScrollBarBar& ScrollBar() { return *m_barScroll; }
     // The sampling tick, every m_nIntervalMs.
     QTimer& SampleTimer() { return m_timerSample; }
+    // Cancels a zoom drag that leaves the plot; runs while a drag may be on screen.
+    QTimer& DragWatchTimer() { return m_timerDragWatch; }
+    CGraphModel& Graph() { return m_graph; }
+    const CZoomDrag& Drag() const { return m_drag; }
+    // The plot rectangle of the view's present size.
+    PlotGeometry Geometry() const;
+    // Bytes of the graph state and of the three surfaces the graph is painted into.
+    std::size_t GraphStateBytes() const;
+    std::size_t SurfaceBytes() const;
 
     // Recording bookkeeping and display units, written by the frame decoder too.
     ViewLiveState m_live;
@@ -80,12 +97,9 @@ public:
     // Run asks for the sampling timer to be restarted with the new interval.
     bool m_bRunRequested = false;
 
-    // Graph state used by the command states; the graph owns the rest.
-    int m_bFullView = 1;
-    bool m_bZoomDragActive = false;
-    int m_nScrollOffset = 0;
-    int m_nFirstVisible = 0;
-    int m_bScrollSynced = 0;
+    // x of the cursor line on screen, and whether no line is on screen.
+    int m_nCursorX = 0;
+    bool m_bCursorFresh = true;
 
     // The data-logger window: shown at its paint, opened by Open.
     bool m_bLoggerShown = false;
@@ -93,9 +107,27 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    // The view shows no focus; a repaint for it would erase the cursor line and the band.
+    void focusInEvent(QFocusEvent*) override {}
+    void focusOutEvent(QFocusEvent*) override {}
 
 private:
-    void PaintGraph(QPainter& painter);
+    // The repaint that redraws the graph from the samples into the surfaces.
+    void RenderGraph();
+    void PaintPlot(const GraphFrame& f);
+    void PaintYStrip(const GraphFrame& f);
+    // Legend and time axis, placed in the main window's client area.
+    void PaintClientItems(QPainter& painter) const;
+    // The inverted cursor lines and rubber bands since the last RenderGraph.
+    void PaintInverted(QPainter& painter) const;
+    void ToggleCursorLine(int x);
+    void ToggleBand(const BandRect& band);
+    // Invalidate and update at once.
+    void RepaintNow();
+    void OnDragWatch();
 
     CMainFrame& m_frame;
     CQFDoc& m_doc;
@@ -104,6 +136,24 @@ private:
     std::unique_ptr<CMeterPanel> m_panelMeter;
     std::unique_ptr<CScrollBarBar> m_barScroll;
     QTimer m_timerSample;
+    QTimer m_timerDragWatch;
+
+    CGraphModel m_graph;
+    CZoomDrag m_drag;
+    // Plot, Y-axis strip and right strip of the last RenderGraph, kept so that a repaint
+    // of part of the view shows the same graph.
+    QImage m_plot;
+    QImage m_yStrip;
+    QImage m_rightStrip;
+    bool m_bRendered = false;
+    bool m_legend[NUM_CHANNELS] = {};
+    // Drawn by inverting, so drawing one twice removes it: each is listed at most once.
+    std::vector<int> m_invertedLines;
+    std::vector<BandRect> m_invertedBands;
+    // Where inverted items changed since the last paint.
+    QRegion m_overlayDirty;
+    // Where the mouse was last seen, in view coordinates.
+    QPoint m_ptMouse;
 };
 
 }  // namespace qf

@@ -4,4 +4,5 @@ target_sources(qfcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/GraphModel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CursorReadout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ZoomState.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TraceRaster.cpp
 )

@@ -1,5 +1,4 @@
 target_sources(qfqt PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/ViewBars.h
     ${CMAKE_CURRENT_LIST_DIR}/CQFView.h
     ${CMAKE_CURRENT_LIST_DIR}/CQFView.cpp
 )

@@ -80,7 +80,7 @@ TEST(ViewLayout, theLegendStripAndTheBlackPlotShowBetweenTheBars) {
     const QImage image = frame.grab().toImage();
     const QPoint origin = frame.ClientRect().topLeft();
     // The main window's strip under the real-time bar, where the legend goes.
-    EXPECT_EQ(QColor(image.pixel(origin + QPoint(700, 140))), QColor(217, 218, 212));
+    EXPECT_EQ(QColor(image.pixel(origin + QPoint(1000, 140))), QColor(217, 218, 212));
     // The plot of the view, which starts under the toolbar.
     const QPoint view = frame.View().geometry().topLeft();
     EXPECT_EQ(QColor(image.pixel(view + QPoint(320, 130))), QColor(Qt::black));
