@@ -204,7 +204,3 @@ void CRealTimeBar::keyPressEvent(QKeyEvent* event) {
 }
 
 }  // namespace qf
-
-// Built here rather than with the target's other moc output, which also sees the view's
-// stand-in of the same name.
-#include "moc_CRealTimeBar.cpp"

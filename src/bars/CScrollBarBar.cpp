@@ -48,7 +48,3 @@ void CScrollBarBar::OnAction(int action) {
 }
 
 }  // namespace qf
-
-// Built here rather than with the target's other moc output, which also sees the view's
-// stand-in of the same name.
-#include "moc_CScrollBarBar.cpp"

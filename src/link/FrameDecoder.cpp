@@ -89,6 +89,13 @@ std::string MainValueText(float m, const DisplayUnits& u, bool flow) {
     return double(m) > 0.05 ? FormatCut(m, 1) : FormatFixed(m, 1);
 }
 
+// Leading zeros of the AREA display before a formatted number.
+std::string Zeros(std::size_t count, const std::string& text) {
+    std::string out(count, '0');
+    out += text;
+    return out;
+}
+
 // In AREA mode the main number carries a digit-position code in its thousands.
 std::string AreaValueText(float m) {
     std::string text = FormatFixed(m, 3);
@@ -100,22 +107,22 @@ std::string AreaValueText(float m) {
     }
     if (m >= 1000.0f && m < 2000.0f) {
         m -= 1000.0f;
-        text = m < 1.0f ? FormatFixed(m, 3) : "0" + FormatFixed(m, 2);
+        text = m < 1.0f ? FormatFixed(m, 3) : Zeros(1, FormatFixed(m, 2));
         if (m >= 10.0f) {
-            text = "0" + FormatFixed(m, 1);
+            text = Zeros(1, FormatFixed(m, 1));
         }
     } else if (m >= 2000.0f && m < 3000.0f) {
         m -= 2000.0f;
-        text = double(m) < 0.1 ? FormatFixed(m, 3) : "0" + FormatFixed(m, 2);
+        text = double(m) < 0.1 ? FormatFixed(m, 3) : Zeros(1, FormatFixed(m, 2));
         if (m >= 1.0f) {
-            text = "00" + FormatFixed(m, 1);
+            text = Zeros(2, FormatFixed(m, 1));
         }
     } else if (m >= 3000.0f) {
         m -= 3000.0f;
         if (double(m) < 0.01) {
             text = FormatFixed(double(m) < 0.002 ? double(m) : double(m) - 0.001, 3);
         } else {
-            text = double(m) >= 0.1 ? "00" + FormatFixed(m, 1) : "0" + FormatFixed(m, 2);
+            text = double(m) >= 0.1 ? Zeros(2, FormatFixed(m, 1)) : Zeros(1, FormatFixed(m, 2));
         }
     }
     if (m == -1.0f) {

@@ -153,7 +153,9 @@ bool WriteAllFd(int fd, const std::string& text) {
 // so the target is at every moment either the old or the new text.
 bool ReplaceFile(const fs::path& target, const std::string& text) {
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string tmp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string name(1, '.');
+    name.append(target.filename().string()).append(".XXXXXX");
+    std::string tmp = (dir / name).string();
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0) {
         return false;
@@ -186,16 +188,16 @@ CIniDocument CIniDocument::Parse(std::string_view text) {
             break;
         }
         std::size_t end = nl;
-        std::string eol = "\n";
-        if (end > pos && text[end - 1] == '\r') {
+        const bool crlf = end > pos && text[end - 1] == '\r';
+        if (crlf) {
             --end;
-            eol = "\r\n";
         }
+        const char* eol = crlf ? "\r\n" : "\n";
         if (!styleKnown) {
             doc.m_strEol = eol;
             styleKnown = true;
         }
-        doc.m_lines.push_back({std::string(text.substr(pos, end - pos)), std::move(eol)});
+        doc.m_lines.push_back({std::string(text.substr(pos, end - pos)), std::string(eol)});
         pos = nl + 1;
     }
     return doc;
@@ -290,8 +292,10 @@ bool CIniDocument::WriteText(std::string_view section, std::string_view key,
     std::size_t first = 0;
     std::size_t last = 0;
     if (!FindSection(s, first, last)) {
-        InsertLine(m_lines.size(), "[" + std::string(s) + "]");
-        InsertLine(m_lines.size(), std::string(k) + "=" + std::string(v));
+        std::string header(1, '[');
+        header.append(s).append(1, ']');
+        InsertLine(m_lines.size(), std::move(header));
+        InsertLine(m_lines.size(), std::string(k).append(1, '=').append(v));
         return true;
     }
     if (const auto at = FindKey(first, last, k)) {

@@ -71,8 +71,10 @@ bool ParseLimits(const std::string& text, std::array<std::string, 3>& hi,
 }
 
 std::string StrArray(const std::string (&texts)[3]) {
-    return "[" + JsonString(texts[0]) + "," + JsonString(texts[1]) + "," + JsonString(texts[2]) +
-           "]";
+    std::string out(1, '[');
+    out.append(JsonString(texts[0])).append(1, ',').append(JsonString(texts[1]));
+    out.append(1, ',').append(JsonString(texts[2])).append(1, ']');
+    return out;
 }
 
 std::string IntArray(const std::array<bool, 3>& flags) {
