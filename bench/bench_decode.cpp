@@ -1,16 +1,12 @@
 // Framing plus decoding of a stream of valid frames mixed with garbage.
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <random>
 #include <vector>
 
-#include "bars/PanelState.h"
-#include "bars/ReadingsLogic.h"
 #include "link/FrameAssembler.h"
-#include "link/FrameDecoder.h"
 #include "link/LiveFrame.h"
-#include "store/CQFDoc.h"
+#include "link/LiveStateSet.h"
 
 namespace {
 
@@ -42,14 +38,8 @@ std::vector<std::uint8_t> MixedStream(int frames) {
 void BM_FrameAndDecode(benchmark::State& state) {
     const int frames = 10000;
     const auto stream = MixedStream(frames);
-    auto doc = std::make_unique<qf::CQFDoc>();
-    qf::ViewLiveState view;
-    qf::MainLinkState frame;
-    qf::PanelState panel;
-    std::string battery;
-    qf::CReadingsLogic readings;
+    qf::LiveStateSet live;
     qf::CFrameDecoder decoder;
-    qf::DecoderTargets targets{*doc, view, frame, panel, battery, readings};
     qf::CFrameAssembler assembler;
     std::int64_t decoded = 0;
     for (auto _ : state) {
@@ -57,7 +47,7 @@ void BM_FrameAndDecode(benchmark::State& state) {
         for (std::size_t i = 0; i < stream.size(); i += 64) {
             const std::size_t n = std::min<std::size_t>(64, stream.size() - i);
             assembler.Feed(stream.data() + i, n, [&](const std::uint8_t* d, std::size_t s, bool) {
-                decoded += decoder.OnReceive(targets, d, s, 0).valid;
+                decoded += decoder.OnReceive(live.targets, d, s, 0).valid;
             });
         }
     }

@@ -6,6 +6,7 @@
 #include <QTimerEvent>
 #include <algorithm>
 
+#include "bars/BarKeys.h"
 #include "bars/CMeterKeyButton.h"
 #include "bars/MeterArt.h"
 
@@ -127,15 +128,8 @@ void CMeterPanel::timerEvent(QTimerEvent* event) {
 }
 
 void CMeterPanel::keyPressEvent(QKeyEvent* event) {
-    // Enter and Escape must not reach the window that holds the panel.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QFrame::keyPressEvent(event);
+    if (!SwallowEnterEscape(event)) {
+        QFrame::keyPressEvent(event);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QTimerEvent>
 #include <algorithm>
 
+#include "bars/BarKeys.h"
 #include "bars/CNumericEdit.h"
 #include "bars/CSpinButton.h"
 #include "store/ConfigFile.h"
@@ -228,15 +229,8 @@ void CReadingsBar::timerEvent(QTimerEvent* event) {
 }
 
 void CReadingsBar::keyPressEvent(QKeyEvent* event) {
-    // Enter and Escape must not reach the window that holds the bar.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QWidget::keyPressEvent(event);
+    if (!SwallowEnterEscape(event)) {
+        QWidget::keyPressEvent(event);
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/CYAxisDlg.h"
 #include "app/DialogUnits.h"
+#include "bars/BarKeys.h"
 
 namespace qf {
 
@@ -191,15 +192,8 @@ void CRealTimeBar::OnYAxis() {
 }
 
 void CRealTimeBar::keyPressEvent(QKeyEvent* event) {
-    // Enter and Escape must not reach the window that holds the bar.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QWidget::keyPressEvent(event);
+    if (!SwallowEnterEscape(event)) {
+        QWidget::keyPressEvent(event);
     }
 }
 

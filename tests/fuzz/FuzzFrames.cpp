@@ -1,26 +1,19 @@
 // Framing and decoding of arbitrary bytes in arbitrary pieces: the first byte chooses the
 // piece size, the rest is the stream.
 #include <cstdint>
-#include <memory>
 
-#include "bars/PanelState.h"
-#include "bars/ReadingsLogic.h"
 #include "link/FrameAssembler.h"
-#include "link/FrameDecoder.h"
-#include "store/CQFDoc.h"
+#include "link/LiveStateSet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;
     }
-    static auto doc = std::make_unique<qf::CQFDoc>();
-    qf::ViewLiveState view;
-    qf::MainLinkState frame;
-    qf::PanelState panel;
-    std::string battery;
-    qf::CReadingsLogic readings;
+    qf::LiveStateSet live;
     qf::CFrameDecoder decoder;
-    qf::DecoderTargets targets{*doc, view, frame, panel, battery, readings};
+    auto& frame = live.frame;
+    auto& view = live.view;
+    auto& targets = live.targets;
     // Some runs record, so the sample index moves through the whole array.
     frame.m_bRecording = data[0] & 1;
     frame.m_nPort = static_cast<std::int8_t>(data[0]);

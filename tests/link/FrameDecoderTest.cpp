@@ -3,26 +3,16 @@
 #include <cmath>
 #include <memory>
 
-#include "bars/PanelState.h"
-#include "bars/ReadingsLogic.h"
-#include "link/FrameDecoder.h"
 #include "link/LiveFrame.h"
-#include "store/CQFDoc.h"
+#include "link/LiveStateSet.h"
 
 namespace {
 
 using namespace qf;
 
 // The decoder with all the state it writes, as at program start.
-struct Live {
-    std::unique_ptr<CQFDoc> doc = std::make_unique<CQFDoc>();
-    ViewLiveState view;
-    MainLinkState frame;
-    PanelState panel;
-    std::string battery;
-    CReadingsLogic readings;
+struct Live : LiveStateSet {
     CFrameDecoder decoder;
-    DecoderTargets targets{*doc, view, frame, panel, battery, readings};
 
     DecodeOutcome Feed(const LiveFrameFields& f, std::time_t now = 1000) {
         const auto bytes = BuildLiveFrame(f);

@@ -12,10 +12,9 @@
 #include <memory>
 
 #include "FakeSerialPort.h"
-#include "bars/PanelState.h"
-#include "bars/ReadingsLogic.h"
 #include "helpers/TempDir.h"
 #include "link/CMeterLink.h"
+#include "link/LiveStateSet.h"
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
 #include "link/SimulatedMeter.h"
@@ -36,16 +35,7 @@ QCoreApplication& App() {
     return app;
 }
 
-// Everything the decoder writes, as at program start.
-struct LiveTargets {
-    std::unique_ptr<CQFDoc> doc = std::make_unique<CQFDoc>();
-    ViewLiveState view;
-    MainLinkState frame;
-    PanelState panel;
-    std::string battery;
-    CReadingsLogic readings;
-    DecoderTargets targets{*doc, view, frame, panel, battery, readings};
-};
+using LiveTargets = LiveStateSet;
 
 // ---- against a port in memory -------------------------------------------------------
 

@@ -5,25 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "bars/PanelState.h"
-#include "bars/ReadingsLogic.h"
-#include "link/FrameDecoder.h"
+#include "link/LiveStateSet.h"
 #include "link/MeterModel.h"
-#include "store/CQFDoc.h"
 
 namespace {
 
 using namespace qf;
 
-struct Decoded {
-    std::unique_ptr<CQFDoc> doc = std::make_unique<CQFDoc>();
-    ViewLiveState view;
-    MainLinkState frame;
-    PanelState panel;
-    std::string battery;
-    CReadingsLogic readings;
+struct Decoded : LiveStateSet {
     CFrameDecoder decoder;
-    DecoderTargets targets{*doc, view, frame, panel, battery, readings};
 
     void Feed(const LiveFrameBytes& bytes) {
         decoder.OnReceive(targets, bytes.data(), bytes.size(), 1000);

@@ -3,15 +3,11 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <memory>
 #include <sstream>
 
 #include "Json.h"
 #include "ToolCommands.h"
-#include "bars/PanelState.h"
-#include "bars/ReadingsLogic.h"
-#include "link/FrameDecoder.h"
-#include "store/CQFDoc.h"
+#include "link/LiveStateSet.h"
 #include "store/ValueText.h"
 
 namespace qftool {
@@ -115,18 +111,16 @@ int RunDecode(const Args& args) {
     }
 
     // One persistent state, as at program start.
-    auto doc = std::make_unique<qf::CQFDoc>();
-    qf::ViewLiveState view;
-    qf::MainLinkState frame;
-    frame.AwaitFrame(frame.m_nPort) = true;
-    qf::PanelState panel;
-    std::string battery;
-    qf::CReadingsLogic readings;
+    qf::LiveStateSet live;
+    live.frame.AwaitFrame(live.frame.m_nPort) = true;
     if (haveLimits) {
-        readings.LoadLimits(hi, low);
+        live.readings.LoadLimits(hi, low);
     }
     qf::CFrameDecoder decoder;
-    qf::DecoderTargets targets{*doc, view, frame, panel, battery, readings};
+    const auto& view = live.view;
+    const auto& frame = live.frame;
+    const auto& panel = live.panel;
+    const auto& readings = live.readings;
 
     std::string line;
     std::vector<std::uint8_t> bytes;
@@ -141,14 +135,14 @@ int RunDecode(const Args& args) {
             return EXIT_REFUSED;
         }
         const qf::DecodeOutcome out =
-            decoder.OnReceive(targets, bytes.data(), bytes.size(), std::time(nullptr));
+            decoder.OnReceive(live.targets, bytes.data(), bytes.size(), std::time(nullptr));
 
         const auto& u = view.units;
         JsonObject samples;
         static constexpr const char* CHANNEL_NAMES[qf::NUM_CHANNELS] = {"AirT", "IRT", "AirV",
                                                                         "CFM", "CMM"};
         for (int c = 0; c < qf::NUM_CHANNELS; ++c) {
-            samples.Num(CHANNEL_NAMES[c], doc->m_liveSamples[c][0]);
+            samples.Num(CHANNEL_NAMES[c], live.doc->m_liveSamples[c][0]);
         }
         JsonObject lcd;
         for (int s = 0; s < qf::LCD_SLOT_COUNT; ++s) {
@@ -165,7 +159,7 @@ int RunDecode(const Args& args) {
             .Raw("lcd", lcd.Text())
             .Int("areaCode", panel.m_nAreaCode)
             .Int("backlight", panel.m_bBacklight ? 1 : 0)
-            .Str("battery", battery)
+            .Str("battery", live.battery)
             .Raw("maxText", StrArray(readings.m_strMaxText))
             .Raw("minText", StrArray(readings.m_strMinText))
             .Raw("alarmHi", IntArray(frame.m_bAlarmHi))
