@@ -1,4 +1,4 @@
-// Places controls by the dialog-unit rectangles of the original layouts: a dialog unit is
+// Places controls by the dialog-unit rectangles of their layouts: a dialog unit is
 // a quarter of the font's average character width across and an eighth of its height down.
 #pragma once
 

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ++view.m_nSampleIndex;
             }
         });
-        // Whole pieces straight to the decoder too, as the original handed them over.
+        // Whole pieces straight to the decoder too: unframed chunks must be safe as well.
         decoder.OnReceive(targets, data + i, n, 0);
     }
     return 0;
