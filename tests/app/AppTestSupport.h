@@ -153,4 +153,31 @@ struct FrameRig {
     }
 };
 
+// A main window whose port opens the simulated meter on a pseudo-terminal.
+struct MeterRig : FrameRig {
+    std::unique_ptr<qf::CSimulatedMeter> meter;
+
+    qf::CMainFrame& StartWithMeter(qf::SimOptions options, qf::LinkPeriods periods = {}) {
+        meter = std::make_unique<qf::CSimulatedMeter>(std::move(options));
+        std::string error;
+        EXPECT_TRUE(meter->Start(&error)) << error;
+        qf::CSimulatedMeter* m = meter.get();
+        qf::CMainFrame& made = Start([m](int) { return m->DevicePath(); }, periods);
+        made.resize(1000, 700);
+        // Shown but not waited for: the first frames must find the program idle.
+        made.show();
+        return made;
+    }
+
+    ~MeterRig() {
+        // The window goes before the meter it talks to.
+        if (frame) {
+            prompts.yesNo.assign(8, false);
+            frame->close();
+            frame.reset();
+        }
+        meter.reset();
+    }
+};
+
 }  // namespace qftest

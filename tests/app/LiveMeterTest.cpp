@@ -17,9 +17,7 @@ namespace {
 
 constexpr int WAIT_MS = 5000;
 
-struct LiveRig : FrameRig {
-    std::unique_ptr<CSimulatedMeter> meter;
-
+struct LiveRig : MeterRig {
     CMainFrame& StartWithMeter(MeterModelOptions model, const std::string& config = {}) {
         if (!config.empty()) {
             WriteAll(ConfigPath(), config);
@@ -27,23 +25,7 @@ struct LiveRig : FrameRig {
         SimOptions options;
         options.framePeriodMs = 30;
         options.model = model;
-        meter = std::make_unique<CSimulatedMeter>(options);
-        std::string error;
-        EXPECT_TRUE(meter->Start(&error)) << error;
-        CSimulatedMeter* m = meter.get();
-        CMainFrame& frame = Start([m](int) { return m->DevicePath(); }, {100, 300});
-        frame.resize(1000, 700);
-        frame.show();
-        return frame;
-    }
-
-    ~LiveRig() {
-        if (frame) {
-            prompts.yesNo.assign(8, false);
-            frame->close();
-            frame.reset();
-        }
-        meter.reset();
+        return MeterRig::StartWithMeter(options, {100, 300});
     }
 };
 

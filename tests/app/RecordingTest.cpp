@@ -13,21 +13,11 @@ namespace {
 
 constexpr int WAIT_MS = 5000;
 
-struct MeterRig : FrameRig {
-    std::unique_ptr<CSimulatedMeter> meter;
-
+struct RecordingRig : MeterRig {
     CMainFrame& StartWithMeter(int framePeriodMs) {
         SimOptions options;
         options.framePeriodMs = framePeriodMs;
-        meter = std::make_unique<CSimulatedMeter>(options);
-        std::string error;
-        EXPECT_TRUE(meter->Start(&error)) << error;
-        CSimulatedMeter* m = meter.get();
-        CMainFrame& frame = Start([m](int) { return m->DevicePath(); });
-        frame.resize(1000, 700);
-        // Shown but not waited for: the first frames must find the program idle.
-        frame.show();
-        return frame;
+        return MeterRig::StartWithMeter(options);
     }
 
     // Run with a sampling interval given in milliseconds, as a test can wait for it.
@@ -38,15 +28,6 @@ struct MeterRig : FrameRig {
         // The view's next paint restarts the sampling timer with it.
         ASSERT_TRUE(QTest::qWaitFor([this] { return !frame->View().m_bRunRequested; }, WAIT_MS));
         ASSERT_EQ(frame->View().SampleTimer().interval(), intervalMs);
-    }
-
-    ~MeterRig() {
-        if (frame) {
-            prompts.yesNo.assign(8, false);
-            frame->close();
-            frame.reset();
-        }
-        meter.reset();
     }
 };
 
@@ -72,7 +53,7 @@ void ExpectCommands(CMainFrame& frame, const Expected& e) {
 }  // namespace
 
 TEST(Recording, commandStatesFollowEveryRecordingState) {
-    MeterRig rig;
+    RecordingRig rig;
     CMainFrame& frame = rig.StartWithMeter(40);
     CQFView& view = frame.View();
     ExpectCommands(frame, {"no frame yet", false, false, false, true});
@@ -109,7 +90,7 @@ TEST(Recording, oneSampleIsCommittedPerIntervalOnlyWhenAFrameArrived) {
     } cases[] = {{20, 100, 100}, {250, 100, 250}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.framePeriodMs);
-        MeterRig rig;
+        RecordingRig rig;
         CMainFrame& frame = rig.StartWithMeter(c.framePeriodMs);
         CQFView& view = frame.View();
         ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_bLiveIdle; }, WAIT_MS));
@@ -129,7 +110,7 @@ TEST(Recording, oneSampleIsCommittedPerIntervalOnlyWhenAFrameArrived) {
 }
 
 TEST(Recording, endsAtTheRecordLimit) {
-    MeterRig rig;
+    RecordingRig rig;
     CMainFrame& frame = rig.StartWithMeter(10);
     CQFView& view = frame.View();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_bLiveIdle; }, WAIT_MS));
@@ -146,7 +127,7 @@ TEST(Recording, endsAtTheRecordLimit) {
 }
 
 TEST(Recording, aSilentMeterEndsTheRecordingWithinSixSeconds) {
-    MeterRig rig;
+    RecordingRig rig;
     CMainFrame& frame = rig.StartWithMeter(50);
     CQFView& view = frame.View();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_bLiveIdle; }, WAIT_MS));
