@@ -4,7 +4,6 @@
 namespace qf {
 
 inline constexpr char APP_TITLE[] = "Thermo-Anemometer";
-inline constexpr char APP_VERSION_TEXT[] = "Thermo-Anemometer Version 1.1";
 
 inline constexpr char TEXT_READY[] = "Ready";
 inline constexpr char TEXT_SCROLL_LOCK[] = "SCRL";

@@ -6,6 +6,7 @@
 
 #include "app/AppTexts.h"
 #include "app/DialogUnits.h"
+#include "store/Version.h"
 
 namespace qf {
 
@@ -19,7 +20,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(QIcon(QStringLiteral(":/icons/qf7720.svg")).pixmap(32, 32));
     const QRect iconAt = u.Rect(11, 17, 0, 0);
     icon->setGeometry(iconAt.x(), iconAt.y(), 32, 32);
-    auto* text = new QLabel(QString::fromLatin1(APP_VERSION_TEXT), this);
+    auto* text = new QLabel(
+        QStringLiteral("%1 Version %2").arg(QLatin1String(APP_TITLE), QLatin1String(QF_VERSION)),
+        this);
     text->setGeometry(u.Rect(40, 10, 119, 8));
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setGeometry(u.Rect(178, 7, 50, 14));

@@ -4,13 +4,14 @@
 
 #include "app/CMainFrame.h"
 #include "app/CQFApp.h"
+#include "store/Version.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // Qt takes the C locale from the environment; texts and files need '.' as the point.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("qf7720"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1"));
+    QApplication::setApplicationVersion(QString::fromLatin1(qf::QF_VERSION));
     // Resources compiled into a static library are not registered by themselves.
     Q_INIT_RESOURCE(app);
 

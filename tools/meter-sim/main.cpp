@@ -14,6 +14,7 @@
 #include <string>
 
 #include "link/SimulatedMeter.h"
+#include "store/Version.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ const char USAGE[] =
     "  --hangup-for MS      then come back on a new pty after MS (default 2000, -1 never);\n"
     "                       use --link so that the program finds it\n"
     "  -v, --verbose        log what arrives and every fault on standard error\n"
+    "  --version            print the version\n"
     "\n"
     "Commands on standard input while running, one per line:\n"
     "  stop | send | garbage [N] | hangup [MS] | split N | batch N |\n"
@@ -159,6 +161,9 @@ int main(int argc, char** argv) {
         };
         if (a == "--help" || a == "-h") {
             std::fputs(USAGE, stdout);
+            return 0;
+        } else if (a == "--version") {
+            std::printf("qf7720-meter-sim %s\n", qf::QF_VERSION);
             return 0;
         } else if (a == "--link") {
             opt.linkPath = textArg();

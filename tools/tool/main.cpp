@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ToolCommands.h"
+#include "store/Version.h"
 
 namespace {
 
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintHelp(stdout);
+        return qftool::EXIT_OK;
+    }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("qf7720-tool %s\n", qf::QF_VERSION);
         return qftool::EXIT_OK;
     }
     for (const auto& c : COMMANDS) {
