@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "helpers/TestLive.h"
 #include "store/DataFile.h"
 #include "store/SaveRecording.h"
 #include "store/TextExport.h"
@@ -33,7 +34,7 @@ private:
 
 struct Recording {
     std::unique_ptr<qf::CQFDoc> doc = std::make_unique<qf::CQFDoc>();
-    qf::ViewLiveState live;
+    qftest::TestLive live;
 
     Recording() {
         live.units = {0, "C", 0, "m/s", 1.0f};
@@ -54,7 +55,7 @@ void BM_WriteDataFile(benchmark::State& state) {
     ScratchDir dir;
     int n = 0;
     for (auto _ : state) {
-        const std::string bytes = qf::EncodeDataFile(*rec.doc, rec.live, 10, 0);
+        const std::string bytes = qftest::Encode(*rec.doc, rec.live, 10, 0);
         std::FILE* f = std::fopen(dir.file(std::to_string(n++) + ".AsmDat").c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
@@ -65,7 +66,7 @@ BENCHMARK(BM_WriteDataFile)->Unit(benchmark::kMicrosecond);
 void BM_EncodeDataFile(benchmark::State& state) {
     Recording rec;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(qf::EncodeDataFile(*rec.doc, rec.live, 10, 0));
+        benchmark::DoNotOptimize(qftest::Encode(*rec.doc, rec.live, 10, 0));
     }
 }
 BENCHMARK(BM_EncodeDataFile)->Unit(benchmark::kMicrosecond);
@@ -75,7 +76,7 @@ void BM_ReadDataFile(benchmark::State& state) {
     ScratchDir dir;
     const std::string path = dir.file("rec.AsmDat");
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    const std::string bytes = qf::EncodeDataFile(*rec.doc, rec.live, 10, 0);
+    const std::string bytes = qftest::Encode(*rec.doc, rec.live, 10, 0);
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     qf::FileViewState view;
@@ -91,7 +92,7 @@ BENCHMARK(BM_ReadDataFile)->Unit(benchmark::kMicrosecond);
 void BM_BuildTextExport(benchmark::State& state) {
     Recording rec;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(qf::BuildTextExport(qf::LiveExportSource(*rec.doc, rec.live)));
+        benchmark::DoNotOptimize(qf::BuildTextExport(qftest::LiveExport(*rec.doc, rec.live)));
     }
 }
 BENCHMARK(BM_BuildTextExport)->Unit(benchmark::kMicrosecond);
@@ -102,7 +103,7 @@ void BM_SaveRecording(benchmark::State& state) {
     ScratchDir dir;
     const std::string path = dir.file("rec.AsmDat");
     for (auto _ : state) {
-        if (qf::SaveRecording(path, *rec.doc, rec.live, 10, 0) != qf::SaveStatus::Ok) {
+        if (qftest::Save(path, *rec.doc, rec.live, 10, 0) != qf::SaveStatus::Ok) {
             state.SkipWithError("save failed");
         }
     }

@@ -1,12 +1,14 @@
 // Framing plus decoding of a stream of valid frames mixed with garbage.
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <random>
 #include <vector>
 
 #include "link/FrameAssembler.h"
 #include "link/LiveFrame.h"
-#include "link/LiveStateSet.h"
+#include "store/CQFDoc.h"
+#include "view/LiveModel.h"
 
 namespace {
 
@@ -38,8 +40,8 @@ std::vector<std::uint8_t> MixedStream(int frames) {
 void BM_FrameAndDecode(benchmark::State& state) {
     const int frames = 10000;
     const auto stream = MixedStream(frames);
-    qf::LiveStateSet live;
-    qf::CFrameDecoder decoder;
+    const auto doc = std::make_unique<qf::CQFDoc>();
+    qf::CLiveModel live(*doc);
     qf::CFrameAssembler assembler;
     std::int64_t decoded = 0;
     for (auto _ : state) {
@@ -47,7 +49,7 @@ void BM_FrameAndDecode(benchmark::State& state) {
         for (std::size_t i = 0; i < stream.size(); i += 64) {
             const std::size_t n = std::min<std::size_t>(64, stream.size() - i);
             assembler.Feed(stream.data() + i, n, [&](const std::uint8_t* d, std::size_t s, bool) {
-                decoded += decoder.OnReceive(live.targets, d, s, 0).valid;
+                decoded += live.OnReceive(d, s, 0).valid;
             });
         }
     }

@@ -27,12 +27,12 @@ struct Recording {
             samples[CH_CFM][i] = 40.0f + 10.0f * std::sin(t * 2.0f);
             samples[CH_CMM][i] = 1.2f + 0.3f * std::cos(t * 2.0f);
         }
-        in.samples = samples.get();
+        in.m_pSamples = samples.get();
         in.m_nSampleIndex = RECORD_LIMIT;
         in.m_tmStart = 1700000000;
         in.m_nIntervalMs = 1000;
         in.m_nYGain = 1000;
-        in.geo = VIEW;
+        in.m_geo = VIEW;
     }
 };
 

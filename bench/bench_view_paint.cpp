@@ -13,8 +13,8 @@
 #include <optional>
 
 #include "app/CMainFrame.h"
-#include "app/IUserPrompts.h"
 #include "store/CQFDoc.h"
+#include "ui/IUserPrompts.h"
 #include "view/CQFView.h"
 #include "view/ZoomState.h"
 
@@ -89,9 +89,11 @@ struct Rig {
             doc->m_liveSamples[CH_CFM][i] = 40.0f + 10.0f * std::sin(t * 2.0f);
             doc->m_liveSamples[CH_CMM][i] = 1.2f + 0.3f * std::cos(t * 2.0f);
         }
-        view.m_live.m_nSampleIndex = RECORD_LIMIT;
-        view.m_live.m_tmStart = 1700000000;
-        view.m_live.m_nIntervalMs = 1000;
+        RecordingState rec = view.Live().Recording();
+        rec.m_nSampleIndex = RECORD_LIMIT;
+        rec.m_tmStart = 1700000000;
+        rec.m_nIntervalMs = 1000;
+        view.Live().RecordingForTest().Preset(rec);
         view.m_display.m_nYGain = 10;
         target = QImage(view.size(), QImage::Format_ARGB32_Premultiplied);
         // The compressions of a recording seen at once.

@@ -5,8 +5,8 @@
 #include <QPushButton>
 
 #include "app/AppTexts.h"
-#include "app/DialogUnits.h"
 #include "store/Version.h"
+#include "ui/DialogUnits.h"
 
 namespace qf {
 

@@ -7,8 +7,8 @@
 #include <QPushButton>
 
 #include "app/AppTexts.h"
-#include "app/DialogUnits.h"
 #include "app/IntegerText.h"
+#include "ui/DialogUnits.h"
 
 namespace qf {
 

@@ -20,29 +20,20 @@
 #include "app/CComPortDlg.h"
 #include "app/CHelpWindow.h"
 #include "app/CSampleRateDlg.h"
-#include "app/CommandIds.h"
 #include "app/HelpFile.h"
-#include "app/IUserPrompts.h"
 #include "link/PortMap.h"
 #include "store/AtomicFile.h"
 #include "store/CQFDoc.h"
 #include "store/DataFile.h"
 #include "store/SaveRecording.h"
 #include "store/Settings.h"
+#include "ui/CommandIds.h"
+#include "ui/IUserPrompts.h"
 #include "view/CQFView.h"
 
 namespace qf {
 
 namespace {
-
-const QColor STRIP_GREY(217, 218, 212);
-
-// The longest interval whose milliseconds still fit the interval field.
-constexpr int MAX_INTERVAL_SEC = 2147483;
-
-// How often the command states are refreshed besides the events that change them, so
-// that flags set by other windows show without their help.
-constexpr int COMMAND_UPDATE_MS = 250;
 
 const int PANE_WIDTHS[STATUS_PANES - 1] = {150, 150, 500};
 
@@ -66,46 +57,41 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
     : QMainWindow(parent),
       m_doc(doc),
       m_prompts(options.prompts),
-      m_config(options.configPath.empty() ? CConfigFile::DefaultPath() : options.configPath) {
+      m_config(options.configPath.empty() ? CConfigFile::DefaultPath() : options.configPath),
+      m_live(doc) {
     // The title stays fixed whatever file is open.
     setWindowTitle(QString::fromLatin1(APP_TITLE));
     setWindowIcon(QIcon(QStringLiteral(":/icons/qf7720.svg")));
 
-    // The port number comes first: everything after may use it.
-    m_state.m_nPort = m_config.ReadInt(SEC_COM, KEY_COM, DEFAULT_PORT);
-
-    m_pView = new CQFView(*this, doc, m_config);
+    m_pView = new CQFView(*this, m_live, m_config);
     m_pView->setObjectName(QStringLiteral("view"));
     setCentralWidget(m_pView);
+    m_pView->SetClientArea([this] { return ClientRect(); });
+    connect(m_pView, &CQFView::paneTextRequested, this, &CMainFrame::SetPaneText);
+    connect(m_pView, &CQFView::commandStatesChanged, this, &CMainFrame::UpdateCommandStates);
 
     CreateActions();
     CreateMenu();
     CreateToolBar();
-
-    // SimSun is rarely installed outside China; the next faces are near it in size.
-    m_fontLabel.setFamilies(
-        {QStringLiteral("SimSun"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    m_fontLabel.setPointSize(10);
 
     if (!options.resolver) {
         options.resolver = [path = m_config.Path()](int number) {
             return PortDevice(number, CConfigFile(path));
         };
     }
-    m_port = std::make_unique<CQtSerialPort>(std::move(options.resolver));
-    const DecoderTargets targets{doc,
-                                 m_pView->m_live,
-                                 m_state,
-                                 m_pView->m_panelState,
-                                 m_pView->RealTimeBar().m_strBattery,
-                                 m_pView->m_readingsLogic};
-    m_comm = std::make_unique<CMeterLink>(*m_port, targets, options.periods);
-    connect(m_comm.get(), &CMeterLink::frameDecoded, this, &CMainFrame::OnFrameDecoded);
-    connect(m_comm.get(), &CMeterLink::linkLost, this, &CMainFrame::OnLinkLost);
-    connect(m_comm.get(), &CMeterLink::portChosen, this, [this] {
-        m_pView->update();
-        UpdateCommandStates();
-    });
+    m_port = std::make_unique<CQtSerialPort>();
+    m_comm = std::make_unique<CMeterLink>(*m_port, std::move(options.resolver), options.periods);
+    // The port number comes first: everything after may use it.
+    m_comm->SetPort(m_config.ReadInt(SEC_COM, KEY_COM, DEFAULT_PORT));
+    // One way along the live path: the link's chunks into the model, and the model's
+    // changes out to the windows.
+    m_live.SetObserver([this](unsigned changes) { OnLiveChanged(changes); });
+    connect(m_comm.get(), &CMeterLink::chunkReceived, this,
+            [this](const std::vector<std::uint8_t>& chunk, qint64 time) {
+                m_live.OnReceive(chunk.data(), chunk.size(), static_cast<std::time_t>(time));
+            });
+    connect(m_comm.get(), &CMeterLink::linkLost, this, [this] { m_live.OnLinkLost(); });
+    connect(m_comm.get(), &CMeterLink::stateChanged, this, &CMainFrame::UpdateCommandStates);
     // The meter's keys on the drawn panel press the real ones.
     connect(&m_pView->MeterPanel(), &CMeterPanel::commandReady, this,
             [this](const CommandPacket& packet) {
@@ -115,23 +101,15 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
 
     CreateStatusBar();
 
-    for (int i = 0; i < 4; ++i) {
-        m_state.m_bComRadio[i] = (m_state.m_nPort == i + 1);
-    }
-    m_state.m_bAwaitFrame.fill(false);
-    m_state.AwaitFrame(m_state.m_nPort) = true;
     // Opens the port, sends the start command, starts the acknowledgement timer and the
     // watchdog.
     m_comm->Start();
-
-    connect(&m_commandUpdate, &QTimer::timeout, this, &CMainFrame::UpdateCommandStates);
-    m_commandUpdate.start(COMMAND_UPDATE_MS);
     UpdateCommandStates();
 }
 
 CMainFrame::~CMainFrame() {
-    m_commandUpdate.stop();
     m_comm->Stop();
+    m_live.SetObserver({});
 }
 
 QAction* CMainFrame::AddAction(int id, const QString& text) {
@@ -305,75 +283,54 @@ void CMainFrame::UpdateCommandStates() {
             it.value()->setEnabled(*enabled);
         }
     }
+    const LinkState& link = m_comm->State();
     for (int i = 0; i < 4; ++i) {
         QAction* com = Action(ID_COM1 + i);
-        com->setEnabled(m_state.m_bComEnabled[i]);
-        com->setChecked(m_state.m_bComRadio[i]);
+        com->setEnabled(link.m_bComEnabled[i]);
+        com->setChecked(link.m_bComRadio[i]);
     }
-    Action(ID_OTHER_COM)->setEnabled(m_state.m_bOtherComEnabled);
+    Action(ID_OTHER_COM)->setEnabled(link.m_bOtherComEnabled);
 }
 
 void CMainFrame::OnRun() {
-    CQFView& view = *m_pView;
+    const RecordingState& rec = m_live.Recording();
     CSampleRateDlg dialog(*m_prompts, this);
-    if (view.m_live.m_nIntervalMs / 1000 >= 1) {
-        dialog.SetInterval(view.m_live.m_nIntervalMs / 1000);
+    if (rec.m_nIntervalMs / 1000 >= 1) {
+        dialog.SetInterval(rec.m_nIntervalMs / 1000);
     }
-    if (m_state.m_bHasGraphData &&
+    if (rec.m_bHasGraphData &&
         m_prompts->AskYesNo(this, QString::fromLatin1(ASK_SAVE_BEFORE_RUN))) {
         OnSave();
     }
     if (m_prompts->RunDialog(dialog)) {
-        AcceptInterval(dialog.Interval());
+        const int seconds = dialog.Interval();
+        m_live.Run(&seconds);
+    } else {
+        m_live.Run(nullptr);
     }
-    if (m_state.m_bRecording) {
-        m_state.m_bHasGraphData = true;
-    }
-    // Even after Cancel: the next paint restarts the sampling timer with the interval.
-    view.m_bRunRequested = true;
-    view.update();
-    UpdateCommandStates();
-}
-
-void CMainFrame::AcceptInterval(int seconds) {
-    CQFView& view = *m_pView;
-    seconds = std::clamp(seconds, 1, MAX_INTERVAL_SEC);
-    view.m_live.m_nIntervalMs = seconds * 1000;
-    view.RealTimeBar().m_strInterval = std::to_string(seconds);
-    view.RealTimeBar().RefreshFromMembers();
-    if (view.m_live.m_bLiveIdle) {
-        view.m_live.m_bLiveIdle = false;
-        view.m_live.m_bLiveRecording = true;
-    }
-    view.update();
-    // The next valid frame starts the recording at index 0.
-    m_state.m_bStartPending = true;
-    m_state.m_bRecording = true;
 }
 
 void CMainFrame::OnStop() {
-    m_state.m_bStopped = true;
-    m_state.m_bRecording = false;
-    m_pView->m_live.m_bRecordTick = false;
-    m_pView->m_live.m_bLiveRecording = false;
-    UpdateCommandStates();
+    m_live.Stop();
 }
 
 void CMainFrame::OnComPort(int n) {
     m_comm->ChooseComPort(n);
+    m_pView->update();
     UpdateCommandStates();
 }
 
 void CMainFrame::OnOtherCom() {
     CComPortDlg dialog(*m_prompts, this);
-    if (m_state.m_nPort >= 5) {
-        dialog.SetPort(static_cast<std::uint32_t>(m_state.m_nPort));
+    const int port = m_comm->State().m_nPort;
+    if (port >= 5) {
+        dialog.SetPort(static_cast<std::uint32_t>(port));
     }
     if (m_prompts->RunDialog(dialog)) {
         const std::uint32_t n = dialog.Port();
         // Numbers outside 5..16 are ignored without a word.
-        if (n >= 5 && n <= 16) {
-            m_comm->ChooseOtherCom(static_cast<int>(n));
+        if (n >= 5 && n <= 16 && m_comm->ChooseOtherCom(static_cast<int>(n))) {
+            m_pView->update();
         }
     }
     UpdateCommandStates();
@@ -414,8 +371,9 @@ bool CMainFrame::OnSave() {
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SaveStatus status = SaveRecording(LocalPath(*path), m_doc, view.m_live,
-                                            view.m_display.m_nYGain, view.m_display.m_nYOffset);
+    const SaveStatus status =
+        SaveRecording(LocalPath(*path), m_doc, m_live.Recording(), m_live.Units(),
+                      view.m_display.m_nYGain, view.m_display.m_nYOffset);
     QApplication::restoreOverrideCursor();
     if (status != SaveStatus::Ok) {
         // Said out loud: a silent failure would let the recording be lost at exit.
@@ -452,8 +410,8 @@ void CMainFrame::OnFileSave() {
         m_strDocPath = *path;
     }
     const CQFView& view = *m_pView;
-    const std::string bytes =
-        EncodeDataFile(m_doc, view.m_live, view.m_display.m_nYGain, view.m_display.m_nYOffset);
+    const std::string bytes = EncodeDataFile(m_doc, m_live.Recording(), m_live.Units(),
+                                             view.m_display.m_nYGain, view.m_display.m_nYOffset);
     if (!WriteFileAtomically(LocalPath(m_strDocPath), bytes)) {
         m_prompts->ShowMessage(this, QStringLiteral("The data could not be saved to %1.")
                                          .arg(QDir::toNativeSeparators(m_strDocPath)));
@@ -479,7 +437,7 @@ bool CMainFrame::OpenDataFile(const QString& path) {
 
 void CMainFrame::SaveAllSettings() {
     Settings s;
-    s.m_nPort = m_state.m_nPort;
+    s.m_nPort = m_comm->State().m_nPort;
     s.m_nYGain = m_pView->m_display.m_nYGain;
     s.m_nYOffset = m_pView->m_display.m_nYOffset;
     m_pView->ReadingsBar().StoreLimits(s);
@@ -492,14 +450,13 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     SaveAllSettings();
-    if (m_pView->m_live.m_nSampleIndex > 1 &&
+    if (m_live.Recording().m_nSampleIndex > 1 &&
         m_prompts->AskYesNo(this, QString::fromLatin1(ASK_SAVE_BEFORE_CLOSE)) && !OnSave()) {
         // Yes, but nothing was saved: the window stays, and so does the recording.
         event->ignore();
         return;
     }
     m_bClosing = true;
-    m_commandUpdate.stop();
     m_comm->Stop();
     if (m_helpWindow != nullptr) {
         m_helpWindow->close();
@@ -513,15 +470,7 @@ void CMainFrame::paintEvent(QPaintEvent*) {
     const QRect client = ClientRect();
     painter.fillRect(client, palette().color(QPalette::Button));
     painter.translate(client.topLeft());
-    const int right = client.width();
-    const int bottom = client.height();
-    // Strips around the place of the meter panel's neighbours and the graph's legend.
-    if (bottom - 290 > 0) {
-        painter.fillRect(right - 52, 125, 63, bottom - 290, STRIP_GREY);
-    }
-    if (right - 300 > 0) {
-        painter.fillRect(290, 125, right - 300, 25, STRIP_GREY);
-    }
+    CQFView::PaintClientStrips(painter, client.width(), client.height());
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
@@ -539,23 +488,8 @@ bool CMainFrame::event(QEvent* event) {
     return QMainWindow::event(event);
 }
 
-void CMainFrame::OnFrameDecoded(const DecodeOutcome& outcome) {
-    if (outcome.valid) {
-        m_pView->RealTimeBar().RefreshFromMembers();
-        m_pView->ReadingsBar().RefreshFromMembers();
-        m_pView->MeterPanel().InvalidateLcd();
-    }
-    if (outcome.recordingStarted) {
-        m_pView->update();
-    }
-    if (outcome.alarmsChanged) {
-        m_pView->ReadingsBar().OnAlarmsChanged();
-    }
-    UpdateCommandStates();
-}
-
-void CMainFrame::OnLinkLost() {
-    m_pView->OnLinkLost();
+void CMainFrame::OnLiveChanged(unsigned changes) {
+    m_pView->OnLiveChanged(changes);
     UpdateCommandStates();
 }
 

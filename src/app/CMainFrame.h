@@ -3,7 +3,6 @@
 // Open, and closing.
 #pragma once
 
-#include <QFont>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -12,9 +11,9 @@
 
 #include "app/CHelpWindow.h"
 #include "link/CMeterLink.h"
-#include "link/LiveState.h"
 #include "link/QtSerialPort.h"
 #include "store/ConfigFile.h"
+#include "view/LiveModel.h"
 
 class QLabel;
 
@@ -30,7 +29,7 @@ struct FrameOptions {
     // The settings file; empty: its usual place.
     std::string configPath;
     // Which device a port number opens; empty: the PortMap of the settings file above.
-    CQtSerialPort::DeviceResolver resolver;
+    CMeterLink::DeviceResolver resolver;
     LinkPeriods periods;
 };
 
@@ -42,15 +41,15 @@ public:
     CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    MainLinkState& State() { return m_state; }
+    // The link's state: port, COM menu.
+    const LinkState& State() const { return m_comm->State(); }
+    CLiveModel& Live() { return m_live; }
     CQFView& View() { return *m_pView; }
     CQFDoc& Doc() { return m_doc; }
     CMeterLink& Link() { return *m_comm; }
     CQtSerialPort& Port() { return *m_port; }
     IUserPrompts& Prompts() { return *m_prompts; }
     const CConfigFile& Config() const { return m_config; }
-    // The real-time graph's label font.
-    const QFont& LabelFont() const { return m_fontLabel; }
 
     // The command with this id (menu, toolbar or accelerator).
     QAction* Action(int id) const { return m_actions.value(id); }
@@ -101,23 +100,20 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     QAction* AddAction(int id, const QString& text);
-    void AcceptInterval(int seconds);
-    void OnFrameDecoded(const DecodeOutcome& outcome);
-    void OnLinkLost();
+    void OnLiveChanged(unsigned changes);
     void OnPermissionDenied(const QString& device);
 
     CQFDoc& m_doc;
     IUserPrompts* m_prompts;
     CConfigFile m_config;
-    MainLinkState m_state;
-    QFont m_fontLabel;
+    // Before the link, which feeds it, and the view, which shows it.
+    CLiveModel m_live;
     CQFView* m_pView = nullptr;
     std::unique_ptr<CQtSerialPort> m_port;
     std::unique_ptr<CMeterLink> m_comm;
     QHash<int, QAction*> m_actions;
     QLabel* m_panes[STATUS_PANES] = {};
     QPointer<CHelpWindow> m_helpWindow;
-    QTimer m_commandUpdate;
     // Where the standard save wrote last; empty until the first one.
     QString m_strDocPath;
     bool m_bClosing = false;

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/IUserPrompts.h"
+#include "ui/IUserPrompts.h"
 
 namespace qf {
 

@@ -5,7 +5,7 @@
 
 #include "app/CMainFrame.h"
 #include "link/PortMap.h"
-#include "link/SimulatedMeter.h"
+#include "sim/SimulatedMeter.h"
 #include "store/CQFDoc.h"
 #include "store/ConfigFile.h"
 #include "store/Settings.h"

@@ -1,7 +1,7 @@
 // The prompts on the screen: QMessageBox, QFileDialog and QDialog::exec.
 #pragma once
 
-#include "app/IUserPrompts.h"
+#include "ui/IUserPrompts.h"
 
 namespace qf {
 

@@ -1,8 +1,5 @@
 target_sources(qfqt PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/AppTexts.h
-    ${CMAKE_CURRENT_LIST_DIR}/CommandIds.h
-    ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.h
-    ${CMAKE_CURRENT_LIST_DIR}/IUserPrompts.h
     ${CMAKE_CURRENT_LIST_DIR}/CQtUserPrompts.h
     ${CMAKE_CURRENT_LIST_DIR}/CQtUserPrompts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CNumberDlg.h
@@ -11,8 +8,6 @@ target_sources(qfqt PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CSampleRateDlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CComPortDlg.h
     ${CMAKE_CURRENT_LIST_DIR}/CComPortDlg.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/CYAxisDlg.h
-    ${CMAKE_CURRENT_LIST_DIR}/CYAxisDlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.h
     ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HelpFile.h

@@ -9,6 +9,8 @@
 #include "bars/BarKeys.h"
 #include "bars/CMeterKeyButton.h"
 #include "bars/MeterArt.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
 
 namespace qf {
 
@@ -16,28 +18,12 @@ namespace {
 
 const QColor LCD_UNLIT(168, 191, 163);
 const QColor LCD_BACKLIT(175, 238, 238);
-const QColor STRIP_GREY(217, 218, 212);
 const QColor OFFLINE_RED(255, 0, 0);
-
-QFont ArialFont(int pixelSize, QFont::Weight weight) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(std::max(1, pixelSize));
-    font.setWeight(weight);
-    return font;
-}
 
 // Arial sized by its whole character cell (ascent + descent) rather than its em.
 QFont ArialByCell(qreal cellHeight, QFont::Weight weight) {
     const QFontMetricsF probe(ArialFont(100, weight));
     return ArialFont(qRound(cellHeight * 100.0 / (probe.ascent() + probe.descent())), weight);
-}
-
-// Narrows or widens the font so that `natural` pixels become `wanted`.
-QFont Stretched(QFont font, qreal wanted, qreal natural) {
-    if (natural > 0.0) {
-        font.setStretch(std::clamp(qRound(100.0 * wanted / natural), 1, 4000));
-    }
-    return font;
 }
 
 QFont LcdDigitsFont(qreal cellHeight, qreal digitAdvance) {
@@ -155,7 +141,7 @@ void CMeterPanel::paintEvent(QPaintEvent*) {
     painter.fillRect(LCD_RECT, m_state.m_bBacklight ? LCD_BACKLIT : LCD_UNLIT);
     if (client.height() > STRIP_TOP) {
         painter.fillRect(QRect(0, STRIP_TOP, client.width(), client.height() - STRIP_TOP),
-                         STRIP_GREY);
+                         PANEL_GREY);
     }
 
     if (m_bLinkLost) {

@@ -12,12 +12,13 @@
 #include "bars/CSpinButton.h"
 #include "store/ConfigFile.h"
 #include "store/Settings.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
 
 namespace qf {
 
 namespace {
 
-const QColor BAR_BACKGROUND(240, 240, 240);
 const QColor INDICATOR_OFF(181, 181, 181);
 const QColor INDICATOR_ON(255, 0, 0);
 
@@ -54,29 +55,9 @@ QRect Cell(const Column& c, int channel) {
     return QRect(c.x * DLU, channel * ROW_PITCH + CONTROL_TOP, c.width, CONTROL_HEIGHT);
 }
 
-// The layout asks for a "black ROMAN" face, which no system has; a serif stands in.
-QFont RomanFont(int pixelSize) {
-    QFont font(QStringLiteral("Liberation Serif"));
-    font.setStyleHint(QFont::Serif);
-    font.setPixelSize(pixelSize);
-    font.setWeight(QFont::Thin);
-    return font;
-}
-
 QFont ChannelFont() {
-    QFont font = RomanFont(14);
-    const qreal natural = QFontMetricsF(font).averageCharWidth();
-    if (natural > 0.0) {
-        font.setStretch(std::clamp(qRound(100.0 * 8.0 / natural), 1, 4000));
-    }
-    return font;
-}
-
-QFont LabelFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(14);
-    font.setWeight(QFont::Medium);
-    return font;
+    const QFont font = RomanFont(14);
+    return Stretched(font, 8.0, QFontMetricsF(font).averageCharWidth());
 }
 
 void PaintOnBarBackground(QWidget* w) {
@@ -100,10 +81,8 @@ void ShowText(QLineEdit* edit, const std::string& text) {
 
 }  // namespace
 
-CReadingsBar::CReadingsBar(CReadingsLogic& logic, const std::array<bool, 3>& alarmHi,
-                           const std::array<bool, 3>& alarmLow, const DisplayUnits& units,
-                           QWidget* parent)
-    : QWidget(parent), m_logic(logic), m_alarmHi(alarmHi), m_alarmLow(alarmLow), m_units(units) {
+CReadingsBar::CReadingsBar(CReadingsLogic& logic, const DisplayUnits& units, QWidget* parent)
+    : QWidget(parent), m_logic(logic), m_units(units) {
     m_bBlinkToggle.fill(true);
     m_squareColor.fill(INDICATOR_OFF);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -115,7 +94,7 @@ CReadingsBar::CReadingsBar(CReadingsLogic& logic, const std::array<bool, 3>& ala
 }
 
 void CReadingsBar::BuildRow(int ch) {
-    const QFont labelFont = LabelFont();
+    const QFont labelFont = DialogLabelFont(14);
     const auto label = [&](const Column& c, const char* text, const QFont& font) {
         auto* l = new QLabel(QString::fromLatin1(text), this);
         l->setFont(font);
@@ -239,7 +218,7 @@ void CReadingsBar::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), BAR_BACKGROUND);
     for (int n = 0; n < INDICATOR_COUNT; ++n) {
         const int ch = n / 2;
-        const bool alarm = n % 2 == 0 ? m_alarmHi[ch] : m_alarmLow[ch];
+        const bool alarm = n % 2 == 0 ? m_logic.m_bAlarmHi[ch] : m_logic.m_bAlarmLow[ch];
         if (!alarm) {
             m_squareColor[n] = INDICATOR_OFF;
             m_blink[n].stop();

@@ -23,11 +23,9 @@ struct Settings;
 class CReadingsBar : public QWidget {
     Q_OBJECT
 public:
-    // All four references must outlive the bar. The alarm flags are read at paint time;
-    // the units give the AirV spin step.
-    CReadingsBar(CReadingsLogic& logic, const std::array<bool, 3>& alarmHi,
-                 const std::array<bool, 3>& alarmLow, const DisplayUnits& units,
-                 QWidget* parent = nullptr);
+    // Both references must outlive the bar. The alarm flags are read at paint time; the
+    // units give the AirV spin step.
+    CReadingsBar(CReadingsLogic& logic, const DisplayUnits& units, QWidget* parent = nullptr);
 
     // Limits as the settings file holds them, shown at once; not clamped.
     void LoadLimits(const CConfigFile& file);
@@ -65,8 +63,6 @@ private:
     void BuildRow(int channel);
 
     CReadingsLogic& m_logic;
-    const std::array<bool, 3>& m_alarmHi;
-    const std::array<bool, 3>& m_alarmLow;
     const DisplayUnits& m_units;
 
     std::array<QLineEdit*, READING_CHANNELS> m_maxEdit{};

@@ -6,15 +6,15 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include "app/CYAxisDlg.h"
-#include "app/DialogUnits.h"
 #include "bars/BarKeys.h"
+#include "ui/CYAxisDlg.h"
+#include "ui/DialogUnits.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
 
 namespace qf {
 
 namespace {
-
-const QColor BAR_BACKGROUND(240, 240, 240);
 
 enum class Kind { Label, Button, Field };
 
@@ -46,10 +46,7 @@ constexpr ControlLayout LAYOUT[] = {
 
 // The layout's own font, "System" 10, is a bold sans serif of 16-pixel cells.
 QFont TitleFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    font.setWeight(QFont::Bold);
-    return font;
+    return ArialFont(13, QFont::Bold);
 }
 
 // Leaves an unchanged field alone; a changed one shows its start.

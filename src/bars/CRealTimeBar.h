@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "view/GraphDisplayState.h"
+#include "bars/GraphDisplayState.h"
 
 class QLineEdit;
 class QPushButton;
@@ -46,11 +46,18 @@ public:
 
     QSize sizeHint() const override;
 
-    // Shown by the read-only fields at the next refresh; the bar never reads them back.
-    std::string m_strStartDateTime;  // written by the sampling tick
-    std::string m_strSampleCount;    // written by the sampling tick
-    std::string m_strBattery;        // written by the frame decoder, "Normal" or "Low"
-    std::string m_strInterval;       // written by Run, whole seconds
+    // Texts for the read-only fields, shown at the next refresh; the bar never reads them
+    // back from the fields.
+    void SetRecordingTexts(std::string startDateTime, std::string sampleCount) {
+        m_strStartDateTime = std::move(startDateTime);
+        m_strSampleCount = std::move(sampleCount);
+    }
+    void SetBattery(std::string text) { m_strBattery = std::move(text); }
+    void SetInterval(std::string seconds) { m_strInterval = std::move(seconds); }
+    const std::string& StartDateTime() const { return m_strStartDateTime; }
+    const std::string& SampleCount() const { return m_strSampleCount; }
+    const std::string& Battery() const { return m_strBattery; }
+    const std::string& Interval() const { return m_strInterval; }
 
 signals:
     // The display state changed: every view of the document is to repaint.
@@ -76,6 +83,10 @@ private:
 
     GraphDisplayState& m_display;
     std::vector<std::pair<int, QWidget*>> m_controls;
+    std::string m_strStartDateTime;  // the sampling tick's
+    std::string m_strSampleCount;    // the sampling tick's
+    std::string m_strBattery;        // the last frame's, "Normal" or "Low"
+    std::string m_strInterval;       // Run's, whole seconds
 };
 
 }  // namespace qf

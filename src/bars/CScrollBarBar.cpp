@@ -2,7 +2,7 @@
 
 #include <QScrollBar>
 
-#include "app/DialogUnits.h"
+#include "ui/DialogUnits.h"
 
 namespace qf {
 

@@ -40,12 +40,19 @@ void CReadingsLogic::LoadLimits(const std::array<std::string, 3>& hi,
     }
 }
 
-bool CReadingsLogic::OnSample(float airT, float irt, float airV, const DisplayUnits& units,
-                              std::array<bool, 3>& alarmHi, std::array<bool, 3>& alarmLow) {
+bool CReadingsLogic::OnSample(float airT, float irt, float airV, const DisplayUnits& units) {
     const float values[READING_CHANNELS] = {airT, irt, airV};
     UpdateExtremes(values);
     UpdateExtremeTexts(units);
-    return EvaluateAlarms(airT, irt, airV, units, alarmHi, alarmLow);
+    return EvaluateAlarms(airT, irt, airV, units, m_bAlarmHi, m_bAlarmLow);
+}
+
+bool CReadingsLogic::ClearAlarms() {
+    const std::array<bool, READING_CHANNELS> none{};
+    const bool changed = m_bAlarmHi != none || m_bAlarmLow != none;
+    m_bAlarmHi = none;
+    m_bAlarmLow = none;
+    return changed;
 }
 
 void CReadingsLogic::UpdateExtremes(const float values[READING_CHANNELS]) {

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "link/LiveState.h"
+#include "store/DisplayUnits.h"
 
 namespace qf {
 
@@ -13,10 +13,6 @@ inline constexpr int READING_CHANNELS = 3;  // AirT, IRT, AirV
 
 inline constexpr float EXTREME_MAX_START = -300.0f;
 inline constexpr float EXTREME_MIN_START = 6000.0f;
-
-// The values the meter reports for IRT out of range, as the decoder stores them.
-inline constexpr float IRT_STORED_OVER = 510.0f;
-inline constexpr float IRT_STORED_UNDER = -55.0f;
 
 struct LimitRange {
     float low;
@@ -32,8 +28,9 @@ public:
 
     // Per valid frame: the stored AirT and IRT (C) and AirV (m/s) of the new sample.
     // Updates extremes and texts, then the alarm flags; true when any flag changed.
-    bool OnSample(float airT, float irt, float airV, const DisplayUnits& units,
-                  std::array<bool, 3>& alarmHi, std::array<bool, 3>& alarmLow);
+    bool OnSample(float airT, float irt, float airV, const DisplayUnits& units);
+    // The link was lost: no alarm stands. True when a flag changed.
+    bool ClearAlarms();
 
     void UpdateExtremes(const float values[READING_CHANNELS]);
     void UpdateExtremeTexts(const DisplayUnits& units);
@@ -57,6 +54,9 @@ public:
     std::string m_strMinText[READING_CHANNELS];
     float m_fMax[READING_CHANNELS];
     float m_fMin[READING_CHANNELS];
+    // Alarm flags, AirT, IRT, AirV.
+    std::array<bool, READING_CHANNELS> m_bAlarmHi{};
+    std::array<bool, READING_CHANNELS> m_bAlarmLow{};
 
 private:
     // What the extreme texts were last made from; a frame that changes none of it

@@ -1,30 +1,36 @@
 #include "link/CMeterLink.h"
 
-#include <ctime>
-#include <vector>
-
+#include "link/LiveFrame.h"
 #include "link/SerialPort.h"
 
 namespace qf {
 
-CMeterLink::CMeterLink(ISerialPort& port, const DecoderTargets& targets, LinkPeriods periods,
+CMeterLink::CMeterLink(ISerialPort& port, DeviceResolver resolver, LinkPeriods periods,
                        QObject* parent)
-    : QObject(parent), m_port(port), m_targets(targets) {
+    : QObject(parent), m_port(port), m_resolver(std::move(resolver)) {
     m_ackTimer.setInterval(periods.ackMs);
     m_watchdog.setInterval(periods.watchdogMs);
     connect(&m_ackTimer, &QTimer::timeout, this, &CMeterLink::OnAckTick);
     connect(&m_watchdog, &QTimer::timeout, this, &CMeterLink::OnWatchdogTick);
-    m_port.SetEventHandler([this](int event) { OnCommEvent(event); });
+    m_port.SetEventHandler([this](PortEvent event) { OnPortEvent(event); });
 }
 
 CMeterLink::~CMeterLink() {
     m_port.SetEventHandler({});
 }
 
+void CMeterLink::SetPort(int number) {
+    m_state.m_nPort = number;
+    for (int i = 0; i < 4; ++i) {
+        m_state.m_bComRadio[i] = (number == i + 1);
+    }
+    m_state.m_bAwaitFrame.fill(false);
+}
+
 void CMeterLink::Start() {
     // Counts as an opening of the port, so a meter that never answers is noticed at the
     // first watchdog tick.
-    m_targets.frame.AwaitFrame(m_targets.frame.m_nPort) = true;
+    m_state.AwaitFrame(m_state.m_nPort) = true;
     OpenPort();
     m_ackTimer.start();
     m_watchdog.start();
@@ -38,16 +44,11 @@ void CMeterLink::Stop() {
 }
 
 void CMeterLink::OpenPort() {
-    m_port.SetPort(m_targets.frame.m_nPort);
-    m_port.SetInputMode(INPUT_MODE_BINARY);
-    m_port.SetSettings(LINK_SETTINGS);
-    m_port.SetReceiveThreshold(RECEIVE_THRESHOLD);
-    m_port.SetInputLength(0);
-    m_port.ClearInput();
     // A partial frame from before belongs to another connection.
     m_assembler.Reset();
-    const CommandPacket start = CMD_START;
-    if (m_port.IsOpen() || m_port.Open()) {
+    if (m_port.Open(Device(m_state.m_nPort), LINK_SETTINGS)) {
+        m_port.ClearInput();
+        const CommandPacket start = CMD_START;
         m_port.Write(start.data(), start.size());
     }
 }
@@ -56,31 +57,29 @@ void CMeterLink::ChooseComPort(int n) {
     if (n < 1 || n > 4) {
         return;
     }
-    MainLinkState& frame = m_targets.frame;
     if (m_port.IsOpen()) {
         m_port.Close();
     }
-    frame.m_nPort = n;
+    m_state.m_nPort = n;
     OpenPort();
-    frame.m_bAwaitFrame.fill(false);
-    frame.AwaitFrame(n) = true;
+    m_state.m_bAwaitFrame.fill(false);
+    m_state.AwaitFrame(n) = true;
     for (int i = 0; i < 4; ++i) {
-        frame.m_bComRadio[i] = (i == n - 1);
+        m_state.m_bComRadio[i] = (i == n - 1);
     }
-    emit portChosen();
+    emit stateChanged();
 }
 
 bool CMeterLink::ChooseOtherCom(int n) {
     if (n < 5 || n > 16) {
         return false;
     }
-    MainLinkState& frame = m_targets.frame;
-    frame.m_bAwaitFrame.fill(false);
-    frame.m_nPort = n;
-    frame.AwaitFrame(n) = true;
+    m_state.m_bAwaitFrame.fill(false);
+    m_state.m_nPort = n;
+    m_state.AwaitFrame(n) = true;
     OpenPort();
-    frame.m_bComRadio.fill(false);
-    emit portChosen();
+    m_state.m_bComRadio.fill(false);
+    emit stateChanged();
     return true;
 }
 
@@ -111,52 +110,54 @@ void CMeterLink::Write(const std::uint8_t* data, std::size_t size) {
 }
 
 void CMeterLink::OnAckTick() {
-    MainLinkState& frame = m_targets.frame;
-    if (frame.m_bFrameSeen) {
+    if (m_state.m_bFrameSeen) {
         SendAck();
     }
-    frame.m_bFrameSeen = false;
+    m_state.m_bFrameSeen = false;
 }
 
 void CMeterLink::OnWatchdogTick() {
-    MainLinkState& frame = m_targets.frame;
-    ViewLiveState& view = m_targets.view;
-    if (frame.AwaitFrame(frame.m_nPort)) {
-        frame.m_bAlarmHi.fill(false);
-        frame.m_bAlarmLow.fill(false);
-        view.m_bLinkLost = true;
-        view.m_bRecordTick = false;
-        frame.m_bComEnabled.fill(true);
-        frame.m_bOtherComEnabled = true;
-        view.m_bLiveIdle = false;
-        frame.m_bRecording = false;
-        view.m_bLiveRecording = false;
-        frame.m_bStopped = true;
+    if (m_state.AwaitFrame(m_state.m_nPort)) {
+        m_state.m_bComEnabled.fill(true);
+        m_state.m_bOtherComEnabled = true;
         if (m_port.IsOpen()) {
             m_port.Close();
         }
         OpenPort();
         emit linkLost();
     }
-    frame.AwaitFrame(frame.m_nPort) = true;
+    m_state.AwaitFrame(m_state.m_nPort) = true;
 }
 
-void CMeterLink::OnCommEvent(int event) {
+bool CMeterLink::OnValidFrame() {
+    m_state.m_bFrameSeen = true;
+    const bool changed = m_state.m_bComEnabled != std::array<bool, 4>{} ||
+                         m_state.m_bOtherComEnabled || m_state.AwaitFrame(m_state.m_nPort);
+    m_state.m_bComEnabled.fill(false);
+    m_state.AwaitFrame(m_state.m_nPort) = false;
+    m_state.m_bOtherComEnabled = false;
+    return changed;
+}
+
+void CMeterLink::OnPortEvent(PortEvent event) {
     const std::time_t now = std::time(nullptr);
-    if (event != COMM_EV_RECEIVE) {
+    if (event != PortEvent::Received) {
         m_port.ClearInput();
         m_assembler.Reset();
         return;
     }
     const std::vector<std::uint8_t> bytes = m_port.ReadAll();
     // Signals go out after the assembler is done: a slot may reopen the port.
-    std::vector<DecodeOutcome> outcomes;
+    std::vector<std::vector<std::uint8_t>> chunks;
     m_assembler.Feed(bytes.data(), bytes.size(),
                      [&](const std::uint8_t* data, std::size_t size, bool /*isFrame*/) {
-                         outcomes.push_back(m_decoder.OnReceive(m_targets, data, size, now));
+                         chunks.emplace_back(data, data + size);
                      });
-    for (const DecodeOutcome& outcome : outcomes) {
-        emit frameDecoded(outcome);
+    for (const auto& chunk : chunks) {
+        if (IsValidFrame(chunk.data(), chunk.size()) && OnValidFrame()) {
+            emit stateChanged();
+        }
+        emit chunkReceived(chunk, static_cast<qint64>(now));
     }
 }
 

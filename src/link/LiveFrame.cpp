@@ -1,23 +1,10 @@
 #include "link/LiveFrame.h"
 
-#include <bit>
 #include <cstring>
 
+#include "store/ByteOrder.h"
+
 namespace qf {
-
-float ReadFloatLE(const std::uint8_t* p) {
-    const std::uint32_t bits = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
-                               std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-    return std::bit_cast<float>(bits);
-}
-
-void WriteFloatLE(std::uint8_t* p, float v) {
-    const auto bits = std::bit_cast<std::uint32_t>(v);
-    p[0] = std::uint8_t(bits);
-    p[1] = std::uint8_t(bits >> 8);
-    p[2] = std::uint8_t(bits >> 16);
-    p[3] = std::uint8_t(bits >> 24);
-}
 
 bool IsValidFrame(const std::uint8_t* data, std::size_t size) {
     return size >= FRAME_SIZE && data[0] == FRAME_START &&

@@ -98,10 +98,6 @@ using LiveFrameBytes = std::array<std::uint8_t, FRAME_SIZE>;
 
 LiveFrameBytes BuildLiveFrame(const LiveFrameFields& fields);
 
-// Little-endian float at an unaligned offset.
-float ReadFloatLE(const std::uint8_t* p);
-void WriteFloatLE(std::uint8_t* p, float v);
-
 // Whether bytes [0, 49) hold a frame with both markers and the signature.
 bool IsValidFrame(const std::uint8_t* data, std::size_t size);
 

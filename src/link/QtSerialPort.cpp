@@ -1,82 +1,42 @@
 #include "link/QtSerialPort.h"
 
-#include <sstream>
-
-#include "link/PortMap.h"
-
 namespace qf {
 
-bool ParsePortSettings(const std::string& text, PortSettings& out) {
-    std::istringstream in(text);
-    std::string baud, parity, data, stop, extra;
-    if (!std::getline(in, baud, ',') || !std::getline(in, parity, ',') ||
-        !std::getline(in, data, ',') || !std::getline(in, stop, ',') || std::getline(in, extra)) {
-        return false;
-    }
-    PortSettings s;
-    try {
-        std::size_t used = 0;
-        const int b = std::stoi(baud, &used);
-        if (used != baud.size() || b <= 0) {
-            return false;
-        }
-        s.baud = b;
-    } catch (const std::exception&) {
-        return false;
-    }
-    if (parity.size() != 1) {
-        return false;
-    }
-    switch (parity[0] | 0x20) {
-        case 'n':
-            s.parity = QSerialPort::NoParity;
+namespace {
+
+QSerialPort::Parity ToQt(Parity p) {
+    switch (p) {
+        case Parity::Even:
+            return QSerialPort::EvenParity;
+        case Parity::Odd:
+            return QSerialPort::OddParity;
+        case Parity::Mark:
+            return QSerialPort::MarkParity;
+        case Parity::Space:
+            return QSerialPort::SpaceParity;
+        case Parity::None:
             break;
-        case 'e':
-            s.parity = QSerialPort::EvenParity;
-            break;
-        case 'o':
-            s.parity = QSerialPort::OddParity;
-            break;
-        case 'm':
-            s.parity = QSerialPort::MarkParity;
-            break;
-        case 's':
-            s.parity = QSerialPort::SpaceParity;
-            break;
-        default:
-            return false;
     }
-    if (data == "5") {
-        s.dataBits = QSerialPort::Data5;
-    } else if (data == "6") {
-        s.dataBits = QSerialPort::Data6;
-    } else if (data == "7") {
-        s.dataBits = QSerialPort::Data7;
-    } else if (data == "8") {
-        s.dataBits = QSerialPort::Data8;
-    } else {
-        return false;
-    }
-    if (stop == "1") {
-        s.stopBits = QSerialPort::OneStop;
-    } else if (stop == "1.5") {
-        s.stopBits = QSerialPort::OneAndHalfStop;
-    } else if (stop == "2") {
-        s.stopBits = QSerialPort::TwoStop;
-    } else {
-        return false;
-    }
-    out = s;
-    return true;
+    return QSerialPort::NoParity;
 }
 
-CQtSerialPort::CQtSerialPort(DeviceResolver resolver, QObject* parent)
-    : QObject(parent), m_resolver(std::move(resolver)) {
-    if (!m_resolver) {
-        m_resolver = [](int number) { return PortDevice(number); };
+QSerialPort::StopBits ToQt(StopBits s) {
+    switch (s) {
+        case StopBits::OneAndHalf:
+            return QSerialPort::OneAndHalfStop;
+        case StopBits::Two:
+            return QSerialPort::TwoStop;
+        case StopBits::One:
+            break;
     }
+    return QSerialPort::OneStop;
+}
+
+}  // namespace
+
+CQtSerialPort::CQtSerialPort(QObject* parent) : QObject(parent) {
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    connect(&m_port, &QSerialPort::readyRead, this, [this] { Raise(COMM_EV_RECEIVE); });
+    connect(&m_port, &QSerialPort::readyRead, this, [this] { Raise(PortEvent::Received); });
     connect(&m_port, &QSerialPort::errorOccurred, this, &CQtSerialPort::OnError);
 }
 
@@ -87,63 +47,35 @@ CQtSerialPort::~CQtSerialPort() {
     m_port.close();
 }
 
-bool CQtSerialPort::SetPort(int number) {
-    if (number == m_nPort) {
-        return true;
-    }
-    m_nPort = number;
-    if (!m_port.isOpen()) {
-        return true;
-    }
-    // Other COM changes the number on an open port: follow it at once rather than
-    // keep talking to the old device until the watchdog notices.
-    Close();
-    return Open();
-}
-
-bool CQtSerialPort::SetInputMode(int mode) {
-    // Data always arrive as bytes; only the binary mode exists here.
-    return mode == INPUT_MODE_BINARY;
-}
-
-bool CQtSerialPort::SetSettings(const std::string& settings) {
-    PortSettings s;
-    if (!ParsePortSettings(settings, s)) {
+bool CQtSerialPort::Apply(const PortSettings& s) {
+    const auto dataBits = static_cast<QSerialPort::DataBits>(s.dataBits);
+    if (s.baud <= 0 || s.dataBits < 5 || s.dataBits > 8) {
         return false;
     }
     bool ok = m_port.setBaudRate(s.baud);
-    ok = m_port.setParity(s.parity) && ok;
-    ok = m_port.setDataBits(s.dataBits) && ok;
-    ok = m_port.setStopBits(s.stopBits) && ok;
+    ok = m_port.setParity(ToQt(s.parity)) && ok;
+    ok = m_port.setDataBits(dataBits) && ok;
+    ok = m_port.setStopBits(ToQt(s.stopBits)) && ok;
     return m_port.setFlowControl(QSerialPort::NoFlowControl) && ok;
 }
 
-bool CQtSerialPort::SetReceiveThreshold(int bytes) {
-    return bytes >= 0;
-}
-
-bool CQtSerialPort::SetInputLength(int bytes) {
-    // Reads always return everything buffered.
-    return bytes == 0;
-}
-
-bool CQtSerialPort::ClearInput() {
-    return m_port.isOpen() && m_port.clear(QSerialPort::Input);
-}
-
-bool CQtSerialPort::IsOpen() const {
-    return m_port.isOpen();
-}
-
-bool CQtSerialPort::Open() {
-    if (m_port.isOpen()) {
-        return true;
-    }
-    const std::string device = m_resolver(m_nPort);
+bool CQtSerialPort::Open(const std::string& device, const PortSettings& settings) {
     if (device.empty()) {
+        Close();
         return false;
     }
     const QString name = QString::fromStdString(device);
+    if (m_port.isOpen() && m_port.portName() != name) {
+        // Another port was chosen while this one is open: follow it at once rather than
+        // keep talking to the old device until the watchdog notices.
+        Close();
+    }
+    if (!Apply(settings)) {
+        return false;
+    }
+    if (m_port.isOpen()) {
+        return true;
+    }
     m_port.setPortName(name);
     if (m_port.open(QIODevice::ReadWrite)) {
         return true;
@@ -153,6 +85,14 @@ bool CQtSerialPort::Open() {
         emit permissionDenied(name);
     }
     return false;
+}
+
+bool CQtSerialPort::ClearInput() {
+    return m_port.isOpen() && m_port.clear(QSerialPort::Input);
+}
+
+bool CQtSerialPort::IsOpen() const {
+    return m_port.isOpen();
 }
 
 void CQtSerialPort::Close() {
@@ -194,10 +134,10 @@ void CQtSerialPort::OnError(QSerialPort::SerialPortError error) {
         return;
     }
     Close();
-    Raise(COMM_EV_LINE_ERROR);
+    Raise(PortEvent::LineError);
 }
 
-void CQtSerialPort::Raise(int event) {
+void CQtSerialPort::Raise(PortEvent event) {
     if (m_handler) {
         m_handler(event);
     }

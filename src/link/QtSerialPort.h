@@ -7,7 +7,6 @@
 #include <QSerialPort>
 #include <QSet>
 #include <QString>
-#include <functional>
 
 #include "link/SerialPort.h"
 
@@ -16,31 +15,20 @@ namespace qf {
 class CQtSerialPort : public QObject, public ISerialPort {
     Q_OBJECT
 public:
-    // Maps a port number to the device to open; by default the PortMap of the settings.
-    using DeviceResolver = std::function<std::string(int number)>;
-
-    explicit CQtSerialPort(DeviceResolver resolver = {}, QObject* parent = nullptr);
+    explicit CQtSerialPort(QObject* parent = nullptr);
     ~CQtSerialPort() override;
 
-    bool SetPort(int number) override;
-    bool SetInputMode(int mode) override;
-    bool SetSettings(const std::string& settings) override;
-    // Accepted but not needed: every arrival is reported at once and the link
-    // reassembles frames itself, so a frame is never held back for the next one.
-    bool SetReceiveThreshold(int bytes) override;
-    bool SetInputLength(int bytes) override;
-    bool ClearInput() override;
-
+    bool Open(const std::string& device, const PortSettings& settings) override;
     bool IsOpen() const override;
-    bool Open() override;
     void Close() override;
+    bool ClearInput() override;
 
     bool Write(const std::uint8_t* data, std::size_t size) override;
     std::vector<std::uint8_t> ReadAll() override;
 
     void SetEventHandler(EventHandler handler) override;
 
-    int Port() const { return m_nPort; }
+    // The device last asked for, open or not.
     QString Device() const { return m_port.portName(); }
 
 signals:
@@ -49,23 +37,13 @@ signals:
     void permissionDenied(const QString& device);
 
 private:
+    bool Apply(const PortSettings& settings);
     void OnError(QSerialPort::SerialPortError error);
-    void Raise(int event);
+    void Raise(PortEvent event);
 
     QSerialPort m_port;
-    DeviceResolver m_resolver;
     EventHandler m_handler;
-    int m_nPort = 1;
     QSet<QString> m_deniedDevices;
 };
-
-// Parses "baud,parity,data,stop" (parity n/e/o/m/s, stop 1, 1.5 or 2).
-struct PortSettings {
-    qint32 baud = 0;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-};
-bool ParsePortSettings(const std::string& text, PortSettings& out);
 
 }  // namespace qf

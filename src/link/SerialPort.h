@@ -1,5 +1,5 @@
-// The serial port as the link uses it: the operations of a classic comm control, each
-// reporting failure by its result. Callers swallow failures; nothing here throws.
+// The serial port as the link uses it, each failure reported by a result. Callers swallow
+// failures; nothing here throws.
 #pragma once
 
 #include <cstddef>
@@ -10,35 +10,41 @@
 
 namespace qf {
 
-// Event codes passed to the event handler.
-inline constexpr int COMM_EV_RECEIVE = 2;
-// The device failed or hung up; the port has closed itself.
-inline constexpr int COMM_EV_LINE_ERROR = 1000;
+enum class Parity { None, Even, Odd, Mark, Space };
+enum class StopBits { One, OneAndHalf, Two };
 
-inline constexpr int INPUT_MODE_BINARY = 1;
-inline constexpr char LINK_SETTINGS[] = "4800,n,8,1";
-inline constexpr int RECEIVE_THRESHOLD = 50;
+struct PortSettings {
+    int baud = 9600;
+    Parity parity = Parity::None;
+    int dataBits = 8;
+    StopBits stopBits = StopBits::One;
+    bool operator==(const PortSettings&) const = default;
+};
+
+// The meter's line: "4800,n,8,1".
+inline constexpr PortSettings LINK_SETTINGS{4800, Parity::None, 8, StopBits::One};
+
+// The classic "baud,parity,data,stop" spelling, for logs and messages.
+std::string SettingsText(const PortSettings& settings);
+
+enum class PortEvent {
+    Received,   // bytes wait to be read
+    LineError,  // the device failed or hung up; the port has closed itself
+};
 
 class ISerialPort {
 public:
-    using EventHandler = std::function<void(int event)>;
+    using EventHandler = std::function<void(PortEvent event)>;
 
     virtual ~ISerialPort() = default;
 
-    // Port number n selects device COMn. Changing it while open moves the open
-    // connection to the new device.
-    virtual bool SetPort(int number) = 0;
-    virtual bool SetInputMode(int mode) = 0;
-    // "baud,parity,data,stop", e.g. "4800,n,8,1".
-    virtual bool SetSettings(const std::string& settings) = 0;
-    virtual bool SetReceiveThreshold(int bytes) = 0;
-    // 0: a read returns everything buffered.
-    virtual bool SetInputLength(int bytes) = 0;
-    virtual bool ClearInput() = 0;
-
+    // Opens `device` with `settings`. A port already open on that device is set up again
+    // and stays open; open on another device, it moves there.
+    virtual bool Open(const std::string& device, const PortSettings& settings) = 0;
     virtual bool IsOpen() const = 0;
-    virtual bool Open() = 0;
     virtual void Close() = 0;
+    // Drops bytes received and not yet read.
+    virtual bool ClearInput() = 0;
 
     virtual bool Write(const std::uint8_t* data, std::size_t size) = 0;
     // All buffered bytes, removed from the buffer.

@@ -2,6 +2,7 @@
 // The two areas never mix.
 #pragma once
 
+#include <array>
 #include <ctime>
 #include <string>
 
@@ -13,13 +14,16 @@ class CQFDoc {
 public:
     CQFDoc();
 
+    // Writes slot `index` of the five live channels; an index outside the arrays writes
+    // nothing.
+    void StoreLiveSample(int index, const std::array<float, NUM_CHANNELS>& values);
+
     // Live recording, channel-major: [c][i] is sample i of channel c.
     float m_liveSamples[NUM_CHANNELS][MAX_SAMPLES];
 
     // The last data file opened, sample-major: [i][c].
     int m_nFileCount = 0;
     float m_fileSamples[MAX_SAMPLES][NUM_CHANNELS];
-    std::time_t m_tmFileStart = 0;
     int m_nFileIntervalSec = 0;
     std::uint8_t m_nFileTempUnit = 0;
     std::uint8_t m_nFileSpeedUnit = 0;
@@ -34,8 +38,6 @@ public:
     std::string m_strFileSpeedUnit;
     std::string m_strSignature;
     std::string m_strReadSignature;
-
-    bool m_bModified = false;
 };
 
 }  // namespace qf

@@ -9,6 +9,8 @@
 #include <limits>
 #include <vector>
 
+#include "store/ByteOrder.h"
+
 namespace qf {
 
 namespace {
@@ -17,18 +19,6 @@ constexpr std::uint8_t SHORT_LENGTH_LIMIT = 0xFF;  // lengths below fit in one b
 constexpr std::uint16_t WIDE_MARKER = 0xFFFE;      // after 0xFF: 16-bit characters follow
 constexpr std::uint16_t LONG_MARKER = 0xFFFF;      // after 0xFF: a 32-bit length follows
 constexpr int SAMPLE_BYTES = NUM_CHANNELS * 4;
-
-void StoreU32(char* p, std::uint32_t v) {
-    p[0] = static_cast<char>(v & 0xFF);
-    p[1] = static_cast<char>((v >> 8) & 0xFF);
-    p[2] = static_cast<char>((v >> 16) & 0xFF);
-    p[3] = static_cast<char>((v >> 24) & 0xFF);
-}
-
-std::uint32_t LoadU32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
 
 void PutU8(std::string& out, std::uint8_t v) {
     out.push_back(static_cast<char>(v));
@@ -40,9 +30,9 @@ void PutU16(std::string& out, std::uint16_t v) {
 }
 
 void PutU32(std::string& out, std::uint32_t v) {
-    char b[4];
-    StoreU32(b, v);
-    out.append(b, 4);
+    std::uint8_t b[4];
+    WriteU32LE(b, v);
+    out.append(reinterpret_cast<const char*>(b), 4);
 }
 
 void PutI32(std::string& out, int v) {
@@ -105,7 +95,7 @@ public:
         if (!Bytes(b, 4)) {
             return false;
         }
-        v = LoadU32(b);
+        v = ReadU32LE(b);
         return true;
     }
 
@@ -209,7 +199,7 @@ DataFileStatus Decode(Source& source, CQFDoc& doc, FileViewState& view) {
     const std::size_t got = source.Take(block.data(), sampleBytes);
     float* area = &doc.m_fileSamples[0][0];
     for (std::size_t k = 0; k < got / 4; ++k) {
-        area[k] = std::bit_cast<float>(LoadU32(block.data() + 4 * k));
+        area[k] = std::bit_cast<float>(ReadU32LE(block.data() + 4 * k));
     }
     if (got < sampleBytes) {
         return DataFileStatus::Truncated;
@@ -271,9 +261,9 @@ void AppendDataFileString(std::string& out, std::string_view text) {
     out.append(text.data(), length);
 }
 
-std::string EncodeDataFile(CQFDoc& doc, const ViewLiveState& live, int yGain, int yOffset) {
+std::string EncodeDataFile(CQFDoc& doc, const RecordingState& live, const DisplayUnits& u,
+                           int yGain, int yOffset) {
     const int count = std::clamp(live.m_nSampleIndex, 0, MAX_SAMPLES);
-    const DisplayUnits& u = live.units;
 
     std::string out;
     out.reserve(64 + static_cast<std::size_t>(count) * SAMPLE_BYTES + u.m_strTempUnit.size() +
@@ -285,10 +275,10 @@ std::string EncodeDataFile(CQFDoc& doc, const ViewLiveState& live, int yGain, in
 
     const std::size_t start = out.size();
     out.resize(start + static_cast<std::size_t>(count) * SAMPLE_BYTES);
-    char* p = out.data() + start;
+    auto* p = reinterpret_cast<std::uint8_t*>(out.data() + start);
     for (int i = 0; i < count; ++i) {
         for (int c = 0; c < NUM_CHANNELS; ++c, p += 4) {
-            StoreU32(p, std::bit_cast<std::uint32_t>(doc.m_liveSamples[c][i]));
+            WriteFloatLE(p, doc.m_liveSamples[c][i]);
         }
     }
 

@@ -9,9 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "link/LiveState.h"
 #include "store/CQFDoc.h"
+#include "store/DisplayUnits.h"
 #include "store/FileViewState.h"
+#include "store/Recording.h"
 
 namespace qf {
 
@@ -42,9 +43,10 @@ inline bool ShowsInvalidFormat(DataFileStatus status) {
 void AppendDataFileString(std::string& out, std::string_view text);
 
 // The whole data file of the live recording: m_nSampleIndex samples (kept within
-// 0..MAX_SAMPLES), units and start time from `live`, the live graph's Y gain and offset.
-// Sets doc.m_strSignature first, as the program always did.
-std::string EncodeDataFile(CQFDoc& doc, const ViewLiveState& live, int yGain, int yOffset);
+// 0..MAX_SAMPLES), start time and interval from `live`, the display units, the live
+// graph's Y gain and offset. Sets doc.m_strSignature first, as the program always did.
+std::string EncodeDataFile(CQFDoc& doc, const RecordingState& live, const DisplayUnits& units,
+                           int yGain, int yOffset);
 
 // Reads a data file into the file area of `doc` and the view's file state. Never writes
 // beyond the file area, whatever the count says.

@@ -15,6 +15,10 @@ inline constexpr int RECORD_LIMIT = 5000;
 // -100 and a speed or flow below 0 as missing.
 inline constexpr float NO_VALUE = -9000.0f;
 
+// IRT out of the meter's range, as stored.
+inline constexpr float IRT_STORED_OVER = 510.0f;
+inline constexpr float IRT_STORED_UNDER = -55.0f;
+
 inline bool IsMissingTemperature(float v) {
     return v < -100.0f;
 }

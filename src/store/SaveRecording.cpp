@@ -6,8 +6,8 @@
 
 namespace qf {
 
-SaveStatus SaveRecording(const std::string& dataPath, CQFDoc& doc, const ViewLiveState& live,
-                         int yGain, int yOffset) {
+SaveStatus SaveRecording(const std::string& dataPath, CQFDoc& doc, const RecordingState& live,
+                         const DisplayUnits& units, int yGain, int yOffset) {
     AtomicFile data(dataPath);
     if (!data.Open()) {
         return SaveStatus::DataFileFailed;
@@ -17,8 +17,8 @@ SaveStatus SaveRecording(const std::string& dataPath, CQFDoc& doc, const ViewLiv
         return SaveStatus::TextFileFailed;
     }
     // The text first, then the data file, as the program always wrote them.
-    if (!text.Write(BuildTextExport(LiveExportSource(doc, live))) ||
-        !data.Write(EncodeDataFile(doc, live, yGain, yOffset)) || !text.Finish() ||
+    if (!text.Write(BuildTextExport(LiveExportSource(doc, live, units))) ||
+        !data.Write(EncodeDataFile(doc, live, units, yGain, yOffset)) || !text.Finish() ||
         !data.Finish() || !text.Commit()) {
         return SaveStatus::WriteFailed;
     }

@@ -3,8 +3,9 @@
 
 #include <string>
 
-#include "link/LiveState.h"
 #include "store/CQFDoc.h"
+#include "store/DisplayUnits.h"
+#include "store/Recording.h"
 
 namespace qf {
 
@@ -19,7 +20,7 @@ enum class SaveStatus {
 // Writes TextExportPath(dataPath) and dataPath. Each file is replaced only once it is
 // complete, so a failure leaves existing files as they were and no half-written file.
 // The program shows no message for any failure.
-SaveStatus SaveRecording(const std::string& dataPath, CQFDoc& doc, const ViewLiveState& live,
-                         int yGain, int yOffset);
+SaveStatus SaveRecording(const std::string& dataPath, CQFDoc& doc, const RecordingState& live,
+                         const DisplayUnits& units, int yGain, int yOffset);
 
 }  // namespace qf

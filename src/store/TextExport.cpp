@@ -38,16 +38,17 @@ void PutField(std::string& out, std::string_view text, std::string_view unit, st
 
 }  // namespace
 
-ExportSource LiveExportSource(const CQFDoc& doc, const ViewLiveState& live) {
+ExportSource LiveExportSource(const CQFDoc& doc, const RecordingState& live,
+                              const DisplayUnits& units) {
     ExportSource s;
     s.m_pSamples = &doc.m_liveSamples[0][0];
     s.m_nSampleStride = 1;
     s.m_nChannelStride = MAX_SAMPLES;
     s.m_nCount = std::clamp(live.m_nSampleIndex, 0, MAX_SAMPLES);
-    s.m_nTempUnit = live.units.m_nTempUnit;
-    s.m_strTempUnit = live.units.m_strTempUnit;
-    s.m_fSpeedFactor = live.units.m_fSpeedFactor;
-    s.m_strSpeedUnit = live.units.m_strSpeedUnit;
+    s.m_nTempUnit = units.m_nTempUnit;
+    s.m_strTempUnit = units.m_strTempUnit;
+    s.m_fSpeedFactor = units.m_fSpeedFactor;
+    s.m_strSpeedUnit = units.m_strSpeedUnit;
     s.m_tmStart = live.m_tmStart;
     s.m_nIntervalSec = live.m_nIntervalMs / 1000;
     return s;

@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "link/LiveState.h"
 #include "store/CQFDoc.h"
+#include "store/DisplayUnits.h"
+#include "store/Recording.h"
 
 namespace qf {
 
@@ -35,7 +36,8 @@ struct ExportSource {
 };
 
 // The live recording as Save sees it: m_nSampleIndex samples, interval m_nIntervalMs / 1000.
-ExportSource LiveExportSource(const CQFDoc& doc, const ViewLiveState& live);
+ExportSource LiveExportSource(const CQFDoc& doc, const RecordingState& live,
+                              const DisplayUnits& units);
 
 // The file area, started at the file's local date and time; yields the same text as Save
 // wrote for the recording the file came from.

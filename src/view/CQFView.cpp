@@ -6,12 +6,13 @@
 #include <algorithm>
 #include <ctime>
 
-#include "app/CMainFrame.h"
-#include "app/CommandIds.h"
 #include "store/CQFDoc.h"
 #include "store/ConfigFile.h"
 #include "store/QFConstants.h"
 #include "store/Settings.h"
+#include "ui/CommandIds.h"
+#include "ui/Fonts.h"
+#include "ui/Palette.h"
 #include "view/CursorReadout.h"
 #include "view/PlotGeometry.h"
 #include "view/TraceRaster.h"
@@ -30,21 +31,13 @@ std::string FormatLocal(std::time_t t, const char* format) {
     return std::string(text, n);
 }
 
-const QColor STRIP_GREY(217, 218, 212);
-const QColor GRID_GREY(170, 170, 170);
-
-const QRgb TRACE_COLOURS[NUM_CHANNELS] = {
-    qRgb(255, 0, 0),    // AirT
-    qRgb(255, 255, 0),  // IRT
-    qRgb(0, 255, 255),  // AirV
-    qRgb(255, 0, 255),  // CFM
-    qRgb(0, 255, 0),    // CMM
-};
 const char* const CHANNEL_NAMES[NUM_CHANNELS] = {"AirT", "IRT", "AirV", "CFM", "CMM"};
 
-// Legend band and entries, in the main window's client area.
+// Legend band and entries, in the main window's client area: right of the meter panel,
+// under the real-time bar.
 constexpr int LEGEND_LEFT = 290;
 constexpr int LEGEND_TOP = 125;
+constexpr int STRIP_HEIGHT = 25;
 constexpr int LEGEND_HEIGHT = 23;
 constexpr int LEGEND_ENTRY_STEP = 100;
 constexpr int LEGEND_LINE_LEFT = 50;
@@ -127,19 +120,21 @@ std::vector<QRect> BandFrame(const BandRect& b) {
 
 }  // namespace
 
-CQFView::CQFView(CMainFrame& frame, CQFDoc& doc, const CConfigFile& config)
-    : QWidget(&frame), m_frame(frame), m_doc(doc) {
+CQFView::CQFView(QWidget& frame, CLiveModel& live, const CConfigFile& config)
+    : QWidget(&frame),
+      m_live(live),
+      m_clientArea([&frame] { return frame.rect(); }),
+      m_fontLabel(GraphLabelFont()) {
     // The bars are children of the main window, above the view, created in this order.
     const Settings settings = LoadSettings(config);
-    MainLinkState& state = frame.State();
     m_display.m_nYGain = settings.m_nYGain;
     m_display.m_nYOffset = settings.m_nYOffset;
     ApplyYAxisChoice(m_display, -1, -1);
     m_barRealTime = std::make_unique<CRealTimeBar>(m_display, &frame);
-    m_barReadings = std::make_unique<CReadingsBar>(m_readingsLogic, state.m_bAlarmHi,
-                                                   state.m_bAlarmLow, m_live.units, &frame);
+    m_barReadings = std::make_unique<CReadingsBar>(live.Readings(), live.Units(), &frame);
     m_barReadings->LoadLimits(config);
-    m_panelMeter = std::make_unique<CMeterPanel>(m_panelState, m_live.m_bLinkLost, &frame);
+    m_panelMeter =
+        std::make_unique<CMeterPanel>(live.Panel(), live.Recording().m_bLinkLost, &frame);
     m_barScroll = std::make_unique<CScrollBarBar>(&frame);
     m_barRealTime->setObjectName(QStringLiteral("realTimeBar"));
     m_barReadings->setObjectName(QStringLiteral("readingsBar"));
@@ -192,51 +187,73 @@ void CQFView::LayoutBars(const QRect& client) {
     }
 }
 
+void CQFView::PaintClientStrips(QPainter& painter, int right, int bottom) {
+    // Beside the meter panel, and the legend's band over the graph.
+    if (bottom - 290 > 0) {
+        painter.fillRect(right - 52, LEGEND_TOP, 63, bottom - 290, PANEL_GREY);
+    }
+    if (right - 300 > 0) {
+        painter.fillRect(LEGEND_LEFT, LEGEND_TOP, right - 300, STRIP_HEIGHT, PANEL_GREY);
+    }
+}
+
 void CQFView::OnInitialUpdate() {
     update();
-    LayoutBars(m_frame.ClientRect());
-    m_timerSample.start(m_live.m_nIntervalMs);
+    LayoutBars(m_clientArea());
+    m_timerSample.start(m_live.Recording().m_nIntervalMs);
 }
 
 void CQFView::OnSampleTick() {
-    MainLinkState& state = m_frame.State();
-    // Nothing is committed before the pending start: the slot still belongs to the last
-    // recording, and the start resets the index anyway.
-    if (!m_live.m_bNewFrame || !state.m_bRecording || state.m_bStartPending) {
-        return;
-    }
-    // The decoder writes the slot at the index, which must stay inside the arrays.
-    if (m_live.m_nSampleIndex >= MAX_SAMPLES - 1) {
-        return;
-    }
-    m_live.m_bRecordTick = true;
-    if (!m_drag.m_bZoomDragActive) {
-        update();
-    }
-    m_barRealTime->m_strStartDateTime = FormatLocal(m_live.m_tmStart, "%d/%m/%y %H:%M:%S");
-    m_strStartTime = FormatLocal(m_live.m_tmStart, "%H:%M:%S");
-    ++m_live.m_nSampleIndex;
-    m_barRealTime->m_strSampleCount = std::to_string(m_live.m_nSampleIndex);
-    m_live.m_bNewFrame = false;
-    m_barRealTime->RefreshFromMembers();
-    m_panelMeter->InvalidateLcd();
-    m_frame.UpdateCommandStates();
+    m_live.OnSamplingTick();
 }
 
-void CQFView::OnLinkLost() {
-    m_panelMeter->update();
-    m_barReadings->update();
+void CQFView::OnLiveChanged(unsigned changes) {
+    const RecordingState& rec = m_live.Recording();
+    if (changes & LIVE_FRAME) {
+        m_barRealTime->SetBattery(m_live.Panel().m_strBattery);
+        m_barRealTime->RefreshFromMembers();
+        m_barReadings->RefreshFromMembers();
+        m_panelMeter->InvalidateLcd();
+    }
+    if (changes & LIVE_RECORDING_STARTED) {
+        update();
+    }
+    if (changes & LIVE_ALARMS) {
+        m_barReadings->OnAlarmsChanged();
+    }
+    if (changes & LIVE_SAMPLE) {
+        if (!m_drag.m_bZoomDragActive) {
+            update();
+        }
+        m_barRealTime->SetRecordingTexts(FormatLocal(rec.m_tmStart, "%d/%m/%y %H:%M:%S"),
+                                         std::to_string(rec.m_nSampleIndex));
+        m_barRealTime->RefreshFromMembers();
+        m_panelMeter->InvalidateLcd();
+    }
+    if (changes & LIVE_INTERVAL) {
+        m_barRealTime->SetInterval(std::to_string(rec.m_nIntervalMs / 1000));
+        m_barRealTime->RefreshFromMembers();
+    }
+    if (changes & LIVE_RUN) {
+        // Even after Cancel: the next paint restarts the sampling timer with the interval.
+        m_bRunRequested = true;
+        update();
+    }
+    if (changes & LIVE_LINK_LOST) {
+        m_panelMeter->update();
+        m_barReadings->update();
+    }
 }
 
 std::optional<bool> CQFView::CommandEnabled(int id) const {
     switch (id) {
         case ID_RUN:
-            return m_live.m_bLiveIdle;
+            return m_live.Recording().m_bLiveIdle;
         case ID_STOP:
-            return m_live.m_bLiveRecording;
+            return m_live.Recording().m_bLiveRecording;
         case ID_SAVE:
         case ID_FILE_PRINT:
-            return m_live.m_nSampleIndex != 0;
+            return m_live.Recording().m_nSampleIndex != 0;
         case ID_OPEN_LOGGER:
             return !m_bLoggerShown;
         case ID_UNDO_ZOOM:
@@ -311,21 +328,23 @@ void CQFView::paintEvent(QPaintEvent* event) {
 }
 
 void CQFView::RenderGraph() {
+    const RecordingState& rec = m_live.Recording();
     GraphInputs in;
-    in.samples = m_doc.m_liveSamples;
-    in.m_nSampleIndex = m_live.m_nSampleIndex;
-    in.m_tmStart = m_live.m_tmStart;
-    in.m_nIntervalMs = m_live.m_nIntervalMs;
-    in.m_nTempUnit = m_live.units.m_nTempUnit;
-    in.m_fSpeedFactor = m_live.units.m_fSpeedFactor;
+    in.m_pSamples = m_live.Doc().m_liveSamples;
+    in.m_nSampleIndex = rec.m_nSampleIndex;
+    in.m_tmStart = rec.m_tmStart;
+    in.m_nIntervalMs = rec.m_nIntervalMs;
+    in.m_nTempUnit = m_live.Units().m_nTempUnit;
+    in.m_fSpeedFactor = m_live.Units().m_fSpeedFactor;
     in.m_nYOffset = m_display.m_nYOffset;
     in.m_nYGain = m_display.m_nYGain;
     in.m_bShowAirT = m_display.m_bShowAirT;
     in.m_bShowIrt = m_display.m_bShowIrt;
     in.m_bShowAirV = m_display.m_bShowAirV;
     in.m_bShowFlow = m_display.m_bShowFlow;
-    in.geo = Geometry();
+    in.m_geo = Geometry();
     ClearUpperVectorHalves();
+    const bool couldUndoZoom = m_graph.UndoZoomEnabled();
     const GraphFrame& f = m_graph.Compute(in);
     m_bRendered = true;
     // The repaint covers whatever was inverted on screen.
@@ -338,14 +357,14 @@ void CQFView::RenderGraph() {
     m_legend[CH_CMM] = in.m_bShowFlow;
 
     if (f.statusHeaders) {
-        m_frame.SetPaneText(1, QString::fromLatin1(STATUS_TIME_HEADER));
-        m_frame.SetPaneText(2, QString::fromLatin1(STATUS_VALUES_HEADER));
+        emit paneTextRequested(1, QString::fromLatin1(STATUS_TIME_HEADER));
+        emit paneTextRequested(2, QString::fromLatin1(STATUS_VALUES_HEADER));
     }
     PaintPlot(f);
     PaintYStrip(f);
     Resize(m_rightStrip, f.rightStripWidth, f.rightStripHeight);
     if (!m_rightStrip.isNull()) {
-        m_rightStrip.fill(STRIP_GREY);
+        m_rightStrip.fill(PANEL_GREY);
     }
 
     if (f.scroll.setRange) {
@@ -360,17 +379,20 @@ void CQFView::RenderGraph() {
         update();  // the scale compressed: everything again on the new one
     }
     if (m_bRunRequested) {
-        m_timerSample.start(m_live.m_nIntervalMs);
+        m_timerSample.start(rec.m_nIntervalMs);
         m_bRunRequested = false;
     }
     m_barRealTime->RefreshFromMembers();
     m_barReadings->RefreshFromMembers();
+    if (m_graph.UndoZoomEnabled() != couldUndoZoom) {
+        emit commandStatesChanged();
+    }
 }
 
 void CQFView::PaintPlot(const GraphFrame& f) {
     const PlotGeometry& g = f.geo;
     Resize(m_plot, f.hasPlot ? g.W : 0, f.hasPlot ? g.H : 0);
-    const bool tick = m_live.m_bRecordTick;
+    const bool tick = m_live.Recording().m_bRecordTick;
     if (m_plot.isNull()) {
         // Nothing to draw into; the tick's line goes with the next plot.
         m_bCursorFresh = m_bCursorFresh || !tick;
@@ -384,7 +406,7 @@ void CQFView::PaintPlot(const GraphFrame& f) {
         painter.setPen(LinePen(Qt::white, Qt::DotLine));
         const int x = m_nCursorX - g.pL;
         painter.drawLine(x, 0, x, g.H);
-        m_live.m_bRecordTick = false;
+        m_live.ClearRecordTick();
     } else if (!tick) {
         m_bCursorFresh = true;
     }
@@ -416,9 +438,9 @@ void CQFView::PaintYStrip(const GraphFrame& f) {
     if (m_yStrip.isNull()) {
         return;
     }
-    m_yStrip.fill(STRIP_GREY);
+    m_yStrip.fill(PANEL_GREY);
     QPainter painter(&m_yStrip);
-    painter.setFont(m_frame.LabelFont());
+    painter.setFont(m_fontLabel);
     for (const YLabel& l : f.yLabels) {
         painter.setPen(LinePen(Qt::black, Qt::SolidLine));
         painter.drawLine(f.tickX0, l.tickY, f.tickX1, l.tickY);
@@ -431,10 +453,10 @@ void CQFView::PaintClientItems(QPainter& painter) const {
     const PlotGeometry& g = f.geo;
     painter.save();
     // Positions are the main window's client coordinates, taken from the view's own plot.
-    painter.translate(m_frame.ClientRect().topLeft() - pos());
-    painter.setFont(m_frame.LabelFont());
+    painter.translate(m_clientArea().topLeft() - pos());
+    painter.setFont(m_fontLabel);
 
-    painter.fillRect(QRect(LEGEND_LEFT, LEGEND_TOP, g.r - 280, LEGEND_HEIGHT), STRIP_GREY);
+    painter.fillRect(QRect(LEGEND_LEFT, LEGEND_TOP, g.r - 280, LEGEND_HEIGHT), PANEL_GREY);
     for (int ch = 0; ch < NUM_CHANNELS; ++ch) {
         if (!m_legend[ch]) {
             continue;
@@ -451,9 +473,9 @@ void CQFView::PaintClientItems(QPainter& painter) const {
     if (f.timeAxisFill) {
         painter.fillRect(
             QRect(g.pL, g.pB + TIME_AXIS_BELOW_PLOT, g.W + TIME_AXIS_EXTRA_WIDTH, TIME_AXIS_HEIGHT),
-            STRIP_GREY);
+            PANEL_GREY);
     }
-    const QColor face = m_frame.palette().color(QPalette::Button);
+    const QColor face = palette().color(QPalette::Button);
     for (int j = 0; j < f.timeLabelCount; ++j) {
         const TimeLabel& t = f.timeLabels[j];
         DrawCellText(painter, t.x, t.y, QString::fromStdString(t.text), face);
@@ -504,7 +526,7 @@ void CQFView::ToggleBand(const BandRect& band) {
 
 void CQFView::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
-    const int count = m_live.m_nSampleIndex;
+    const int count = m_live.Recording().m_nSampleIndex;
     const QPoint at = event->position().toPoint();
     m_ptMouse = at;
     if (count < 1) {
@@ -519,10 +541,11 @@ void CQFView::mouseMoveEvent(QMouseEvent* event) {
     m_bCursorFresh = false;
     m_nCursorX = p.x;
 
-    const CursorReadout r = ReadCursor(m_graph, g, p.x, m_doc.m_liveSamples, m_live);
-    if (r.hasTexts) {
-        m_frame.SetPaneText(1, QString::fromStdString(r.time));
-        m_frame.SetPaneText(2, QString::fromStdString(r.values));
+    const CursorReadout r =
+        ReadCursor(m_graph, g, p.x, m_live.Doc().m_liveSamples, m_live.Recording(), m_live.Units());
+    if (r.m_bHasTexts) {
+        emit paneTextRequested(1, QString::fromStdString(r.m_strTime));
+        emit paneTextRequested(2, QString::fromStdString(r.m_strValues));
     }
 
     const DragMove move = m_drag.Move(g, count, {at.x(), at.y()});
@@ -539,7 +562,8 @@ void CQFView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    if (m_drag.ButtonDown(m_graph, Geometry(), m_live.m_nSampleIndex, {at.x(), at.y()})) {
+    if (m_drag.ButtonDown(m_graph, Geometry(), m_live.Recording().m_nSampleIndex,
+                          {at.x(), at.y()})) {
         m_timerDragWatch.start(DRAG_WATCH_MS);
     }
 }
@@ -552,7 +576,7 @@ void CQFView::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const DragRelease d =
-        m_drag.ButtonUp(m_graph, Geometry(), m_live.m_nSampleIndex, {at.x(), at.y()});
+        m_drag.ButtonUp(m_graph, Geometry(), m_live.Recording().m_nSampleIndex, {at.x(), at.y()});
     if (d.removeBand) {
         ToggleBand(d.band);
     }
@@ -561,7 +585,7 @@ void CQFView::mouseReleaseEvent(QMouseEvent* event) {
     }
     if (d.repaintNow) {
         RepaintNow();
-        m_frame.UpdateCommandStates();
+        emit commandStatesChanged();
     }
 }
 

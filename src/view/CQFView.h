@@ -3,11 +3,13 @@
 // the commands it governs, draws the real-time graph with its cursor read-out and zoom.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QRect>
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,18 +19,15 @@
 #include "bars/CReadingsBar.h"
 #include "bars/CRealTimeBar.h"
 #include "bars/CScrollBarBar.h"
-#include "bars/PanelState.h"
-#include "bars/ReadingsLogic.h"
-#include "link/LiveState.h"
+#include "bars/GraphDisplayState.h"
 #include "store/FileViewState.h"
-#include "view/GraphDisplayState.h"
 #include "view/GraphModel.h"
+#include "view/LiveModel.h"
 #include "view/ZoomState.h"
 
 namespace qf {
 
 class CConfigFile;
-class CMainFrame;
 class CQFDoc;
 
 // Where the bars go for a main-window client rectangle; a bar without a rectangle keeps
@@ -43,7 +42,9 @@ struct BarPlacement {
 class CQFView : public QWidget {
     Q_OBJECT
 public:
-    CQFView(CMainFrame& frame, CQFDoc& doc, const CConfigFile& config);
+    // The bars are made children of `frame`, the main window, and placed in its client
+    // area; the view reads the live model and calls its operations.
+    CQFView(QWidget& frame, CLiveModel& live, const CConfigFile& config);
     ~CQFView() override;
 
     static BarPlacement PlaceBars(int left, int top, int right, int bottom);
@@ -51,12 +52,17 @@ public:
     // After the main window is complete: repaint, lay out, start the sampling tick. The
     // link watchdog is the link's own timer, running since the port was first opened.
     void OnInitialUpdate();
+    // Where the main window's client area is, in its own coordinates (below its menu).
+    void SetClientArea(std::function<QRect()> clientArea) { m_clientArea = std::move(clientArea); }
     // The main window was resized; `client` is its client area in its own coordinates.
     void LayoutBars(const QRect& client);
+    // The grey strips the main window paints around the bars and the legend, in its
+    // client coordinates.
+    static void PaintClientStrips(QPainter& painter, int right, int bottom);
 
     void OnSampleTick();
-    // The link found the meter silent and reopened the port.
-    void OnLinkLost();
+    // The live model changed: the bars and the graph follow (LiveChange bits).
+    void OnLiveChanged(unsigned changes);
 
     // Enabled states of the commands the view governs; nullopt for the others.
     std::optional<bool> CommandEnabled(int id) const;
@@ -67,7 +73,8 @@ public:
     // The scroll bar strip under the graph was used.
     void OnScrolled(bool thumbTracking, int position);
 
-    CQFDoc& Doc() { return m_doc; }
+    CQFDoc& Doc() { return m_live.Doc(); }
+    CLiveModel& Live() { return m_live; }
     CRealTimeBar& RealTimeBar() { return *m_barRealTime; }
     CReadingsBar& ReadingsBar() { return *m_barReadings; }
     CMeterPanel& MeterPanel() { return *m_panelMeter; }
@@ -84,13 +91,7 @@ public:
     std::size_t GraphStateBytes() const;
     std::size_t SurfaceBytes() const;
 
-    // Recording bookkeeping and display units, written by the frame decoder too.
-    ViewLiveState m_live;
-    // What the meter panel and the readings bar show, written by the frame decoder.
-    PanelState m_panelState;
-    CReadingsLogic m_readingsLogic;
     FileViewState m_file;
-    std::string m_strStartTime;
 
     // Curves shown and the Y scale, set by the real-time bar.
     GraphDisplayState m_display;
@@ -104,6 +105,12 @@ public:
     // The data-logger window: shown at its paint, opened by Open.
     bool m_bLoggerShown = false;
     int m_nLoggerOpen = 0;
+
+signals:
+    // Text for a status bar pane: 1 the read-out's time, 2 its values.
+    void paneTextRequested(int pane, const QString& text);
+    // A state behind the enabled commands changed (zoom, the logger window).
+    void commandStatesChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -129,8 +136,9 @@ private:
     void RepaintNow();
     void OnDragWatch();
 
-    CMainFrame& m_frame;
-    CQFDoc& m_doc;
+    CLiveModel& m_live;
+    std::function<QRect()> m_clientArea;
+    QFont m_fontLabel;
     std::unique_ptr<CRealTimeBar> m_barRealTime;
     std::unique_ptr<CReadingsBar> m_barReadings;
     std::unique_ptr<CMeterPanel> m_panelMeter;

@@ -65,21 +65,22 @@ std::string ReadoutValuesText(const float (*samples)[MAX_SAMPLES], int n,
 }
 
 CursorReadout ReadCursor(const CGraphModel& model, const PlotGeometry& geo, int x,
-                         const float (*samples)[MAX_SAMPLES], const ViewLiveState& live) {
+                         const float (*samples)[MAX_SAMPLES], const RecordingState& live,
+                         const DisplayUnits& units) {
     CursorReadout r;
     if (live.m_nSampleIndex < 1 || samples == nullptr) {
         return r;
     }
     const int cx = geo.ClampToCursor({x, geo.pT}).x;
-    r.hasSample =
+    r.m_bHasSample =
         NearestSample(model.Columns(), cx, geo.pL, model.m_nScrollOffset, r.m_nCursorSample);
     const int count = std::min(live.m_nSampleIndex, MAX_SAMPLES);
-    if (!r.hasSample || r.m_nCursorSample < 0 || r.m_nCursorSample >= count) {
+    if (!r.m_bHasSample || r.m_nCursorSample < 0 || r.m_nCursorSample >= count) {
         return r;
     }
-    r.hasTexts = true;
-    r.time = ReadoutTimeText(live.m_tmStart, live.m_nIntervalMs, r.m_nCursorSample);
-    r.values = ReadoutValuesText(samples, r.m_nCursorSample, live.units);
+    r.m_bHasTexts = true;
+    r.m_strTime = ReadoutTimeText(live.m_tmStart, live.m_nIntervalMs, r.m_nCursorSample);
+    r.m_strValues = ReadoutValuesText(samples, r.m_nCursorSample, units);
     return r;
 }
 

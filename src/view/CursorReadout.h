@@ -3,8 +3,9 @@
 
 #include <string>
 
-#include "link/LiveState.h"
+#include "store/DisplayUnits.h"
 #include "store/QFConstants.h"
+#include "store/Recording.h"
 #include "view/GraphModel.h"
 
 namespace qf {
@@ -22,15 +23,16 @@ std::string ReadoutValuesText(const float (*samples)[MAX_SAMPLES], int sample,
                               const DisplayUnits& units);
 
 struct CursorReadout {
-    bool hasSample = false;  // m_nCursorSample was computed
+    bool m_bHasSample = false;  // m_nCursorSample was computed
     int m_nCursorSample = 0;
-    bool hasTexts = false;  // the sample is a committed one: write both panes
-    std::string time;
-    std::string values;
+    bool m_bHasTexts = false;  // the sample is a committed one: write both panes
+    std::string m_strTime;
+    std::string m_strValues;
 };
 
 // A mouse move over the graph at view x: nothing before the first committed sample.
 CursorReadout ReadCursor(const CGraphModel& model, const PlotGeometry& geo, int x,
-                         const float (*samples)[MAX_SAMPLES], const ViewLiveState& live);
+                         const float (*samples)[MAX_SAMPLES], const RecordingState& live,
+                         const DisplayUnits& units);
 
 }  // namespace qf

@@ -134,8 +134,8 @@ std::size_t CGraphModel::MemoryBytes() const {
 
 const GraphFrame& CGraphModel::Compute(const GraphInputs& in) {
     GraphFrame& f = m_frame;
-    const PlotGeometry& g = in.geo;
-    const int count = in.samples ? std::clamp(in.m_nSampleIndex, 0, MAX_SAMPLES) : 0;
+    const PlotGeometry& g = in.m_geo;
+    const int count = in.m_pSamples ? std::clamp(in.m_nSampleIndex, 0, MAX_SAMPLES) : 0;
     f.geo = g;
     f.hasPlot = g.HasArea();
     f.gridXCount = 0;
@@ -231,7 +231,7 @@ void CGraphModel::LevelZero(const GraphInputs& in, int count) {
     const float L10 = m_fYLabel[0][Y_LABELS - 1];
     const auto convert = [&](int i) {
         for (int ch = 0; ch < NUM_CHANNELS; ++ch) {
-            const double v = PlotValue(ch, in.samples[ch][i], in.m_nTempUnit, in.m_fSpeedFactor);
+            const double v = PlotValue(ch, in.m_pSamples[ch][i], in.m_nTempUnit, in.m_fSpeedFactor);
             m_y[ch][i] = PlotY(v, H, L0, L10);
         }
     };

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bars/GraphDisplayState.h"
 #include "store/QFConstants.h"
 #include "store/Settings.h"
 #include "view/Pixels.h"
@@ -27,7 +28,6 @@ namespace qf {
 
 inline constexpr int MAX_ZOOM_LEVEL = 99;
 inline constexpr int ZOOM_LEVELS = MAX_ZOOM_LEVEL + 1;
-inline constexpr int Y_LABELS = 11;
 inline constexpr int TIME_LABELS = 10;
 inline constexpr int LIVE_TIME_LABELS = 5;
 inline constexpr int INITIAL_SCREEN_POINTS = 100;
@@ -53,7 +53,7 @@ struct ZoomRect {
 };
 
 struct GraphInputs {
-    const float (*samples)[MAX_SAMPLES] = nullptr;  // CQFDoc::m_liveSamples
+    const float (*m_pSamples)[MAX_SAMPLES] = nullptr;  // CQFDoc::m_liveSamples
     int m_nSampleIndex = 0;
     std::time_t m_tmStart = 0;
     int m_nIntervalMs = 1000;
@@ -65,7 +65,7 @@ struct GraphInputs {
     bool m_bShowIrt = true;
     bool m_bShowAirV = true;
     bool m_bShowFlow = true;
-    PlotGeometry geo;
+    PlotGeometry m_geo;
 };
 
 // Plot x of every sample column at the current level. Columns beyond the stored ones lie on

@@ -1,4 +1,6 @@
 target_sources(qfcore PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/FrameDecoder.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LiveModel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Pixels.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ClockText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GraphModel.cpp

@@ -17,10 +17,11 @@
 #include <optional>
 
 #include "app/CMainFrame.h"
-#include "app/IUserPrompts.h"
+#include "helpers/LiveFeed.h"
 #include "helpers/TempDir.h"
-#include "link/SimulatedMeter.h"
+#include "sim/SimulatedMeter.h"
 #include "store/CQFDoc.h"
+#include "ui/IUserPrompts.h"
 #include "view/CQFView.h"
 
 inline void InitAppResources() {
@@ -130,7 +131,7 @@ struct FrameRig {
 
     std::string ConfigPath() const { return dir.file("QF7720config.ini"); }
 
-    qf::CMainFrame& Start(qf::CQtSerialPort::DeviceResolver resolver = NoDevice,
+    qf::CMainFrame& Start(qf::CMeterLink::DeviceResolver resolver = NoDevice,
                           qf::LinkPeriods periods = {}) {
         App();
         qf::FrameOptions options;

@@ -7,8 +7,8 @@
 #include "app/AppTexts.h"
 #include "app/CComPortDlg.h"
 #include "app/CSampleRateDlg.h"
-#include "app/CYAxisDlg.h"
 #include "app/IntegerText.h"
+#include "ui/CYAxisDlg.h"
 
 using namespace qf;
 using namespace qftest;

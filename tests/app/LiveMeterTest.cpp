@@ -50,15 +50,15 @@ TEST(LiveMeter, aPanelKeyChangesTheMeterAndItsNextFrame) {
     model.pattern = ReadingPattern::Steady;
     CMainFrame& frame = rig.StartWithMeter(model);
     CQFView& view = frame.View();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.units.m_nSpeedUnit == 0; }, WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Live().Units().m_nSpeedUnit == 0; }, WAIT_MS));
 
     CMeterKeyButton* units = view.MeterPanel().KeyButton(MeterKey::UNITS);
     ASSERT_NE(units, nullptr);
     QTest::mouseClick(units, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.units.m_nSpeedUnit == 1; }, WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Live().Units().m_nSpeedUnit == 1; }, WAIT_MS));
     EXPECT_EQ(rig.meter->Status().counters.keys, 1);
     EXPECT_EQ(rig.meter->Status().counters.lastCommand, KeyPressPacket(MeterKey::UNITS));
-    EXPECT_EQ(view.m_live.units.m_strSpeedUnit, "ft/min");
+    EXPECT_EQ(view.Live().Units().m_strSpeedUnit, "ft/min");
 }
 
 TEST(LiveMeter, alarmBlinksWhileTheReadingIsAboveItsLimitAndStopsBelow) {
@@ -69,7 +69,7 @@ TEST(LiveMeter, alarmBlinksWhileTheReadingIsAboveItsLimitAndStopsBelow) {
     CMainFrame& frame = rig.StartWithMeter(model, "[Alarmhi1Info]\nHi1 limit=20.0\n");
     CQFView& view = frame.View();
     CReadingsBar& bar = view.ReadingsBar();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.State().m_bAlarmHi[0]; }, WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.Live().Readings().m_bAlarmHi[0]; }, WAIT_MS));
     ASSERT_TRUE(QTest::qWaitFor([&] { return bar.IsBlinking(0); }, WAIT_MS));
     EXPECT_FALSE(bar.IsBlinking(1));
 
@@ -78,7 +78,7 @@ TEST(LiveMeter, alarmBlinksWhileTheReadingIsAboveItsLimitAndStopsBelow) {
     limit->setFocus();
     limit->selectAll();
     QTest::keyClicks(limit, "30");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.State().m_bAlarmHi[0]; }, WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.Live().Readings().m_bAlarmHi[0]; }, WAIT_MS));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !bar.IsBlinking(0); }, WAIT_MS));
     EXPECT_EQ(bar.LimitEdit(0, true)->text(), "30.0");
 }
@@ -88,14 +88,14 @@ TEST(LiveMeter, panelGoesOfflineWhenTheMeterFallsSilentAndBackWhenItReturns) {
     CMainFrame& frame = rig.StartWithMeter(MeterModelOptions{});
     CQFView& view = frame.View();
     CMeterPanel& panel = view.MeterPanel();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_bLiveIdle; }, WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Live().Recording().m_bLiveIdle; }, WAIT_MS));
     EXPECT_FALSE(LcdShowsRed(panel));
 
     rig.meter->SetSending(false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_bLinkLost; }, WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Live().Recording().m_bLinkLost; }, WAIT_MS));
     ASSERT_TRUE(QTest::qWaitFor([&] { return LcdShowsRed(panel); }, WAIT_MS));
 
     rig.meter->SetSending(true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.m_live.m_bLinkLost; }, WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.Live().Recording().m_bLinkLost; }, WAIT_MS));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !LcdShowsRed(panel); }, WAIT_MS));
 }

@@ -11,10 +11,10 @@
 
 #include "app/AppTestSupport.h"
 #include "app/AppTexts.h"
-#include "app/CommandIds.h"
 #include "app/HelpFile.h"
 #include "store/ConfigFile.h"
 #include "store/DataFile.h"
+#include "ui/CommandIds.h"
 
 using namespace qf;
 using namespace qftest;
@@ -111,14 +111,14 @@ TEST(MainFrame, startUpMarksTheConfiguredPortAmongCom1ToCom4) {
 TEST(MainFrame, runThenCancelStartsNothing) {
     FrameRig rig;
     CMainFrame& frame = rig.Start();
-    frame.View().m_live.m_bLiveIdle = true;
+    FeedFrame(frame.Live());
     rig.prompts.dialogs.push_back(CloseBox());
     frame.OnRun();
     EXPECT_EQ(rig.prompts.dialogTitles, QStringList{"Sample Rate Setup"});
-    EXPECT_FALSE(frame.State().m_bRecording);
-    EXPECT_FALSE(frame.State().m_bStartPending);
-    EXPECT_FALSE(frame.State().m_bHasGraphData);
-    EXPECT_TRUE(frame.View().m_live.m_bLiveIdle);
+    EXPECT_FALSE(frame.Live().Recording().m_bRecording);
+    EXPECT_FALSE(frame.Live().Recording().m_bStartPending);
+    EXPECT_FALSE(frame.Live().Recording().m_bHasGraphData);
+    EXPECT_TRUE(frame.Live().Recording().m_bLiveIdle);
     EXPECT_TRUE(frame.View().m_bRunRequested);
 }
 
@@ -130,16 +130,16 @@ TEST(MainFrame, runTakesTheIntervalAndTreatsZeroOrLessAsOneSecond) {
     for (const auto& c : cases) {
         FrameRig rig;
         CMainFrame& frame = rig.Start();
-        frame.View().m_live.m_bLiveIdle = true;
+        FeedFrame(frame.Live());
         rig.prompts.dialogs.push_back(TypeAndOk({c.typed}));
         frame.OnRun();
-        EXPECT_EQ(frame.View().m_live.m_nIntervalMs, c.ms) << c.typed;
-        EXPECT_EQ(frame.View().RealTimeBar().m_strInterval, std::to_string(c.ms / 1000));
-        EXPECT_TRUE(frame.State().m_bStartPending);
-        EXPECT_TRUE(frame.State().m_bRecording);
-        EXPECT_TRUE(frame.State().m_bHasGraphData);
-        EXPECT_FALSE(frame.View().m_live.m_bLiveIdle);
-        EXPECT_TRUE(frame.View().m_live.m_bLiveRecording);
+        EXPECT_EQ(frame.Live().Recording().m_nIntervalMs, c.ms) << c.typed;
+        EXPECT_EQ(frame.View().RealTimeBar().Interval(), std::to_string(c.ms / 1000));
+        EXPECT_TRUE(frame.Live().Recording().m_bStartPending);
+        EXPECT_TRUE(frame.Live().Recording().m_bRecording);
+        EXPECT_TRUE(frame.Live().Recording().m_bHasGraphData);
+        EXPECT_FALSE(frame.Live().Recording().m_bLiveIdle);
+        EXPECT_TRUE(frame.Live().Recording().m_bLiveRecording);
     }
 }
 
@@ -147,7 +147,7 @@ TEST(MainFrame, secondRunAsksToSaveAndPresetsTheLastInterval) {
     for (const bool yes : {true, false}) {
         FrameRig rig;
         CMainFrame& frame = rig.Start();
-        frame.View().m_live.m_bLiveIdle = true;
+        FeedFrame(frame.Live());
         rig.prompts.dialogs.push_back(TypeAndOk({"7"}));
         frame.OnRun();
         EXPECT_TRUE(rig.prompts.questions.isEmpty());
@@ -173,14 +173,14 @@ TEST(MainFrame, secondRunAsksToSaveAndPresetsTheLastInterval) {
 TEST(MainFrame, stopWhileStartPendingKeepsThePendingStart) {
     FrameRig rig;
     CMainFrame& frame = rig.Start();
-    frame.View().m_live.m_bLiveIdle = true;
+    FeedFrame(frame.Live());
     rig.prompts.dialogs.push_back(TypeAndOk({"1"}));
     frame.OnRun();
     frame.OnStop();
-    EXPECT_FALSE(frame.State().m_bRecording);
-    EXPECT_TRUE(frame.State().m_bStopped);
-    EXPECT_TRUE(frame.State().m_bStartPending);
-    EXPECT_FALSE(frame.View().m_live.m_bLiveRecording);
+    EXPECT_FALSE(frame.Live().Recording().m_bRecording);
+    EXPECT_TRUE(frame.Live().Recording().m_bStopped);
+    EXPECT_TRUE(frame.Live().Recording().m_bStartPending);
+    EXPECT_FALSE(frame.Live().Recording().m_bLiveRecording);
 }
 
 TEST(MainFrame, otherComAcceptsOnly5To16AndMarksNoComItem) {
@@ -234,7 +234,7 @@ TEST(MainFrame, closeAsksToSaveOnlyFromTwoSamples) {
     for (const int samples : {0, 1, 2}) {
         FrameRig rig;
         CMainFrame& frame = rig.Start();
-        frame.View().m_live.m_nSampleIndex = samples;
+        EditRecording(frame.Live(), [&](RecordingState& r) { r.m_nSampleIndex = samples; });
         rig.prompts.yesNo.push_back(false);
         EXPECT_TRUE(frame.close());
         EXPECT_EQ(rig.prompts.questions.size(), samples >= 2 ? 1 : 0) << samples;
@@ -248,7 +248,7 @@ TEST(MainFrame, closeAsksToSaveOnlyFromTwoSamples) {
 TEST(MainFrame, closeWithYesSavesAndAFailedOrCancelledSaveKeepsTheWindow) {
     FrameRig rig;
     CMainFrame& frame = rig.Start();
-    frame.View().m_live.m_nSampleIndex = 2;
+    EditRecording(frame.Live(), [&](RecordingState& r) { r.m_nSampleIndex = 2; });
     rig.prompts.yesNo = {true, true, true};
     rig.prompts.saveFiles = {QString(),
                              QString::fromStdString(rig.dir.file("no/such/dir/x.AsmDat")),
@@ -309,9 +309,9 @@ TEST(MainFrame, helpShowsTheHelpTextOrSaysWhereItIsMissing) {
 TEST(MainFrame, aDataFileOpensIntoTheFileAreaAndABadOneIsRefused) {
     FrameRig rig;
     CMainFrame& frame = rig.Start();
-    frame.View().m_live.m_nSampleIndex = 3;
+    EditRecording(frame.Live(), [&](RecordingState& r) { r.m_nSampleIndex = 3; });
     const std::string good = rig.dir.file("good.AsmDat");
-    WriteAll(good, EncodeDataFile(*rig.doc, frame.View().m_live, 10, 0));
+    WriteAll(good, EncodeDataFile(*rig.doc, frame.Live().Recording(), frame.Live().Units(), 10, 0));
     const std::string bad = rig.dir.file("bad.AsmDat");
     WriteAll(bad, std::string("\x06QF7721", 7) + std::string(60, '\0'));
 

@@ -3,8 +3,8 @@
 #include <QElapsedTimer>
 
 #include "app/AppTestSupport.h"
-#include "app/CommandIds.h"
 #include "store/QFConstants.h"
+#include "ui/CommandIds.h"
 
 using namespace qf;
 using namespace qftest;
@@ -24,7 +24,7 @@ struct RecordingRig : MeterRig {
     void Run(int intervalMs) {
         prompts.dialogs.push_back(TypeAndOk({"1"}));
         frame->OnRun();
-        frame->View().m_live.m_nIntervalMs = intervalMs;
+        EditRecording(frame->Live(), [&](RecordingState& r) { r.m_nIntervalMs = intervalMs; });
         // The view's next paint restarts the sampling timer with it.
         ASSERT_TRUE(QTest::qWaitFor([this] { return !frame->View().m_bRunRequested; }, WAIT_MS));
         ASSERT_EQ(frame->View().SampleTimer().interval(), intervalMs);
@@ -57,28 +57,29 @@ TEST(Recording, commandStatesFollowEveryRecordingState) {
     CMainFrame& frame = rig.StartWithMeter(40);
     CQFView& view = frame.View();
     ExpectCommands(frame, {"no frame yet", false, false, false, true});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_bLiveIdle; }, WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Live().Recording().m_bLiveIdle; }, WAIT_MS));
     ExpectCommands(frame, {"idle, frames arriving", true, false, false, false});
 
     rig.prompts.dialogs.push_back(TypeAndOk({"1"}));
     frame.OnRun();
-    EXPECT_TRUE(frame.State().m_bStartPending);
+    EXPECT_TRUE(frame.Live().Recording().m_bStartPending);
     ExpectCommands(frame, {"start pending", false, true, false, false});
 
-    view.m_live.m_nIntervalMs = 60;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_nSampleIndex >= 2; }, WAIT_MS));
-    EXPECT_FALSE(frame.State().m_bStartPending);
+    EditRecording(view.Live(), [](RecordingState& r) { r.m_nIntervalMs = 60; });
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return view.Live().Recording().m_nSampleIndex >= 2; }, WAIT_MS));
+    EXPECT_FALSE(frame.Live().Recording().m_bStartPending);
     ExpectCommands(frame, {"recording", false, true, true, false});
 
     frame.OnStop();
-    const int kept = view.m_live.m_nSampleIndex;
+    const int kept = view.Live().Recording().m_nSampleIndex;
     ExpectCommands(frame, {"stopped", false, false, true, false});
     QTest::qWait(200);
-    EXPECT_EQ(view.m_live.m_nSampleIndex, kept);
+    EXPECT_EQ(view.Live().Recording().m_nSampleIndex, kept);
     ExpectCommands(frame, {"stopped, frames arriving", true, false, true, false});
 
     rig.meter->SetSending(false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_bLinkLost; }, 7000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Live().Recording().m_bLinkLost; }, 7000));
     ExpectCommands(frame, {"link lost", false, false, true, true});
 }
 
@@ -93,19 +94,21 @@ TEST(Recording, oneSampleIsCommittedPerIntervalOnlyWhenAFrameArrived) {
         RecordingRig rig;
         CMainFrame& frame = rig.StartWithMeter(c.framePeriodMs);
         CQFView& view = frame.View();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_bLiveIdle; }, WAIT_MS));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.Live().Recording().m_bLiveIdle; }, WAIT_MS));
         rig.Run(c.intervalMs);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_nSampleIndex >= 1; }, WAIT_MS));
-        const int first = view.m_live.m_nSampleIndex;
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return view.Live().Recording().m_nSampleIndex >= 1; }, WAIT_MS));
+        const int first = view.Live().Recording().m_nSampleIndex;
         QElapsedTimer clock;
         clock.start();
         QTest::qWait(2000);
         const double expected = double(clock.elapsed()) / c.perSampleMs;
-        const int got = view.m_live.m_nSampleIndex - first;
+        const int got = view.Live().Recording().m_nSampleIndex - first;
         // Loose below, for a loaded machine; tight above, where double commits would show.
         EXPECT_GE(got, expected * 0.5);
         EXPECT_LE(got, expected * 1.15 + 1);
-        EXPECT_EQ(view.RealTimeBar().m_strSampleCount, std::to_string(view.m_live.m_nSampleIndex));
+        EXPECT_EQ(view.RealTimeBar().SampleCount(),
+                  std::to_string(view.Live().Recording().m_nSampleIndex));
     }
 }
 
@@ -113,15 +116,16 @@ TEST(Recording, endsAtTheRecordLimit) {
     RecordingRig rig;
     CMainFrame& frame = rig.StartWithMeter(10);
     CQFView& view = frame.View();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_bLiveIdle; }, WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Live().Recording().m_bLiveIdle; }, WAIT_MS));
     rig.Run(20);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_nSampleIndex >= 1; }, WAIT_MS));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return view.Live().Recording().m_nSampleIndex >= 1; }, WAIT_MS));
     // Skip the first 4990 samples rather than wait for them.
-    view.m_live.m_nSampleIndex = RECORD_LIMIT - 10;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.State().m_bRecording; }, WAIT_MS));
+    EditRecording(view.Live(), [&](RecordingState& r) { r.m_nSampleIndex = RECORD_LIMIT - 10; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.Live().Recording().m_bRecording; }, WAIT_MS));
     QTest::qWait(100);
-    EXPECT_EQ(view.m_live.m_nSampleIndex, RECORD_LIMIT);
-    EXPECT_TRUE(frame.State().m_bStopped);
+    EXPECT_EQ(view.Live().Recording().m_nSampleIndex, RECORD_LIMIT);
+    EXPECT_TRUE(frame.Live().Recording().m_bStopped);
     frame.UpdateCommandStates();
     EXPECT_FALSE(frame.Action(ID_STOP)->isEnabled());
 }
@@ -130,19 +134,20 @@ TEST(Recording, aSilentMeterEndsTheRecordingWithinSixSeconds) {
     RecordingRig rig;
     CMainFrame& frame = rig.StartWithMeter(50);
     CQFView& view = frame.View();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_bLiveIdle; }, WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.Live().Recording().m_bLiveIdle; }, WAIT_MS));
     rig.Run(100);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.m_live.m_nSampleIndex >= 2; }, WAIT_MS));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return view.Live().Recording().m_nSampleIndex >= 2; }, WAIT_MS));
 
     rig.meter->SetSending(false);
     QElapsedTimer clock;
     clock.start();
     QTest::qWait(300);
-    const int atSilence = view.m_live.m_nSampleIndex;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.State().m_bRecording; }, 8000));
+    const int atSilence = view.Live().Recording().m_nSampleIndex;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.Live().Recording().m_bRecording; }, 8000));
     EXPECT_LE(clock.elapsed(), 6500);
-    EXPECT_LE(view.m_live.m_nSampleIndex, atSilence + 1);
-    EXPECT_TRUE(view.m_live.m_bLinkLost);
+    EXPECT_LE(view.Live().Recording().m_nSampleIndex, atSilence + 1);
+    EXPECT_TRUE(view.Live().Recording().m_bLinkLost);
     frame.UpdateCommandStates();
     EXPECT_FALSE(frame.Action(ID_RUN)->isEnabled());
     EXPECT_FALSE(frame.Action(ID_STOP)->isEnabled());

@@ -31,11 +31,9 @@ const QColor RED(255, 0, 0);
 
 constexpr int AIRT = 0, IRT = 1, AIRV = 2;
 
-// A shown bar over its logic, alarm flags and units.
+// A shown bar over its logic and units.
 struct Bar {
     CReadingsLogic logic;
-    std::array<bool, 3> alarmHi{};
-    std::array<bool, 3> alarmLow{};
     DisplayUnits units;
     std::unique_ptr<CReadingsBar> bar;
 
@@ -43,14 +41,14 @@ struct Bar {
         qftest::App();
         units.m_nSpeedUnit = 0;
         units.m_strSpeedUnit = "m/s";
-        bar = std::make_unique<CReadingsBar>(logic, alarmHi, alarmLow, units);
+        bar = std::make_unique<CReadingsBar>(logic, units);
         bar->resize(862, 100);
         bar->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(bar.get()));
     }
     // A frame's samples, as the decoder hands them over.
     void Sample(float airT, float irt, float airV) {
-        if (logic.OnSample(airT, irt, airV, units, alarmHi, alarmLow)) {
+        if (logic.OnSample(airT, irt, airV, units)) {
             bar->OnAlarmsChanged();
         }
         bar->RefreshFromMembers();
@@ -246,11 +244,10 @@ TEST(Bars, EnterAndEscapeStayInThePanelAndTheBar) {
         void keyPressEvent(QKeyEvent* e) override { keys.push_back(e->key()); }
     } holder;
     CReadingsLogic logic;
-    std::array<bool, 3> hi{}, low{};
     DisplayUnits units;
     PanelState state;
     bool lost = false;
-    auto* bar = new CReadingsBar(logic, hi, low, units, &holder);
+    auto* bar = new CReadingsBar(logic, units, &holder);
     auto* panel = new CMeterPanel(state, lost, &holder);
     for (QWidget* inside : {static_cast<QWidget*>(bar->MaxEdit(AIRT)),
                             static_cast<QWidget*>(panel->KeyButton(MeterKey::AVG))}) {

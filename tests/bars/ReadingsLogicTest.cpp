@@ -40,8 +40,7 @@ TEST(ReadingsLogic, ExtremeTexts) {
     };
     for (const auto& c : cases) {
         CReadingsLogic r;
-        std::array<bool, 3> hi{}, low{};
-        r.OnSample(c.airT, c.irt, c.airV, c.units, hi, low);
+        r.OnSample(c.airT, c.irt, c.airV, c.units);
         EXPECT_EQ(r.m_strMaxText[0], c.maxT) << c.what;
         EXPECT_EQ(r.m_strMaxText[1], c.maxI) << c.what;
         EXPECT_EQ(r.m_strMaxText[2], c.maxV) << c.what;
@@ -51,17 +50,16 @@ TEST(ReadingsLogic, ExtremeTexts) {
 
 TEST(ReadingsLogic, ExtremesWidenAndSkipMissing) {
     CReadingsLogic r;
-    std::array<bool, 3> hi{}, low{};
-    r.OnSample(NO_VALUE, NO_VALUE, NO_VALUE, MS, hi, low);
+    r.OnSample(NO_VALUE, NO_VALUE, NO_VALUE, MS);
     for (int ch = 0; ch < 3; ++ch) {
         EXPECT_EQ(r.m_fMax[ch], EXTREME_MAX_START);
         EXPECT_EQ(r.m_fMin[ch], EXTREME_MIN_START);
         EXPECT_EQ(r.m_strMaxText[ch], "");
         EXPECT_EQ(r.m_strMinText[ch], "");
     }
-    r.OnSample(20, -100, 3, MS, hi, low);
-    r.OnSample(25, 30, 1, MS, hi, low);
-    r.OnSample(22, 10, 2, MS, hi, low);
+    r.OnSample(20, -100, 3, MS);
+    r.OnSample(25, 30, 1, MS);
+    r.OnSample(22, 10, 2, MS);
     EXPECT_EQ(r.m_strMaxText[0], "25.0 C");
     EXPECT_EQ(r.m_strMinText[0], "20.0 C");
     EXPECT_EQ(r.m_strMinText[1], "10.0 C");  // -100 is never a minimum
@@ -90,10 +88,9 @@ TEST(ReadingsLogic, AlarmsWithDefaultLimits) {
     };
     for (const auto& c : cases) {
         CReadingsLogic r;
-        std::array<bool, 3> hi{}, low{};
-        r.OnSample(c.airT, c.irt, c.airV, c.units, hi, low);
-        EXPECT_EQ(hi, c.hi) << c.what;
-        EXPECT_EQ(low, c.low) << c.what;
+        r.OnSample(c.airT, c.irt, c.airV, c.units);
+        EXPECT_EQ(r.m_bAlarmHi, c.hi) << c.what;
+        EXPECT_EQ(r.m_bAlarmLow, c.low) << c.what;
     }
 }
 

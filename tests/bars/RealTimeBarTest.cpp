@@ -13,10 +13,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/CYAxisDlg.h"
 #include "bars/CRealTimeBar.h"
+#include "bars/GraphDisplayState.h"
 #include "bars/WidgetTestSupport.h"
-#include "view/GraphDisplayState.h"
+#include "ui/CYAxisDlg.h"
 
 namespace {
 
@@ -223,10 +223,9 @@ TEST(RealTimeBar, refreshShowsTheFourTextsInFieldsThatCannotBeTypedInto) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.start);
         // Fields change only at a refresh.
-        f.bar->m_strStartDateTime = c.start;
-        f.bar->m_strSampleCount = c.count;
-        f.bar->m_strBattery = c.battery;
-        f.bar->m_strInterval = c.interval;
+        f.bar->SetRecordingTexts(c.start, c.count);
+        f.bar->SetBattery(c.battery);
+        f.bar->SetInterval(c.interval);
         EXPECT_EQ(f.bar->Field(Bar::ID_START)->text(), shown);
         f.bar->RefreshFromMembers();
         EXPECT_EQ(f.bar->Field(Bar::ID_START)->text(), c.start);

@@ -2,33 +2,35 @@
 // piece size, the rest is the stream.
 #include <cstdint>
 
+#include <memory>
+
 #include "link/FrameAssembler.h"
-#include "link/LiveStateSet.h"
+#include "store/CQFDoc.h"
+#include "view/LiveModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;
     }
-    qf::LiveStateSet live;
-    qf::CFrameDecoder decoder;
-    auto& frame = live.frame;
-    auto& view = live.view;
-    auto& targets = live.targets;
+    static const auto doc = std::make_unique<qf::CQFDoc>();
+    qf::CLiveModel live(*doc);
     // Some runs record, so the sample index moves through the whole array.
-    frame.m_bRecording = data[0] & 1;
-    frame.m_nPort = static_cast<std::int8_t>(data[0]);
+    const bool recording = data[0] & 1;
+    if (recording) {
+        const int seconds = 1;
+        live.Run(&seconds);
+    }
     const std::size_t piece = 1 + data[0] % 97;
     qf::CFrameAssembler assembler;
     for (std::size_t i = 1; i < size; i += piece) {
         const std::size_t n = std::min(piece, size - i);
         assembler.Feed(data + i, n, [&](const std::uint8_t* chunk, std::size_t len, bool) {
-            const auto out = decoder.OnReceive(targets, chunk, len, 0);
-            if (out.valid && frame.m_bRecording) {
-                ++view.m_nSampleIndex;
+            if (live.OnReceive(chunk, len, 0).valid && recording) {
+                live.OnSamplingTick();
             }
         });
         // Whole pieces straight to the decoder too: unframed chunks must be safe as well.
-        decoder.OnReceive(targets, data + i, n, 0);
+        live.OnReceive(data + i, n, 0);
     }
     return 0;
 }

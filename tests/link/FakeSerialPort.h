@@ -12,41 +12,27 @@ namespace qftest {
 
 class FakeSerialPort : public qf::ISerialPort {
 public:
-    bool SetPort(int number) override {
-        Log("SetPort " + std::to_string(number));
-        port = number;
-        return true;
+    bool Open(const std::string& dev, const qf::PortSettings& settings) override {
+        Log("Open " + dev + " " + qf::SettingsText(settings));
+        if (open && dev != device) {
+            open = false;
+        }
+        device = dev;
+        if (!open && !failOpen && !dev.empty()) {
+            open = true;
+            ++openings;
+        }
+        return open;
     }
-    bool SetInputMode(int mode) override {
-        Log("SetInputMode " + std::to_string(mode));
-        return true;
-    }
-    bool SetSettings(const std::string& settings) override {
-        Log("SetSettings " + settings);
-        return true;
-    }
-    bool SetReceiveThreshold(int bytes) override {
-        Log("SetReceiveThreshold " + std::to_string(bytes));
-        return true;
-    }
-    bool SetInputLength(int bytes) override {
-        Log("SetInputLength " + std::to_string(bytes));
-        return true;
+    bool IsOpen() const override { return open; }
+    void Close() override {
+        Log("Close");
+        open = false;
     }
     bool ClearInput() override {
         Log("ClearInput");
         input.clear();
         return open;
-    }
-    bool IsOpen() const override { return open; }
-    bool Open() override {
-        Log("Open");
-        open = !failOpen;
-        return open;
-    }
-    void Close() override {
-        Log("Close");
-        open = false;
     }
     bool Write(const std::uint8_t* data, std::size_t size) override {
         std::string text = "Write";
@@ -72,7 +58,7 @@ public:
     void Deliver(const std::uint8_t* data, std::size_t size) {
         input.insert(input.end(), data, data + size);
         if (handler) {
-            handler(qf::COMM_EV_RECEIVE);
+            handler(qf::PortEvent::Received);
         }
     }
 
@@ -82,7 +68,8 @@ public:
     std::vector<std::vector<std::uint8_t>> writes;  // bytes that reached an open port
     std::vector<std::uint8_t> input;
     EventHandler handler;
-    int port = 0;
+    std::string device;
+    int openings = 0;  // times a closed port was opened
     bool open = false;
     bool failOpen = false;
 };

@@ -5,6 +5,7 @@
 
 #include "link/FrameAssembler.h"
 #include "link/LiveFrame.h"
+#include "store/ByteOrder.h"
 
 namespace {
 

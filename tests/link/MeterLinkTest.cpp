@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -14,13 +15,13 @@
 #include "FakeSerialPort.h"
 #include "helpers/TempDir.h"
 #include "link/CMeterLink.h"
-#include "link/LiveStateSet.h"
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
-#include "link/SimulatedMeter.h"
+#include "sim/SimulatedMeter.h"
 #include "store/CQFDoc.h"
 #include "store/ConfigFile.h"
 #include "store/Settings.h"
+#include "view/LiveModel.h"
 
 namespace {
 
@@ -35,46 +36,54 @@ QCoreApplication& App() {
     return app;
 }
 
-using LiveTargets = LiveStateSet;
-
 // ---- against a port in memory -------------------------------------------------------
 
 const char START_WRITE[] = "Write FF AA 55 63 63 00 00 00 C6 00 FF";
 
+std::string FakeDevice(int n) {
+    return "COM" + std::to_string(n);
+}
+
 std::vector<std::string> OpenSteps(int port) {
-    return {"SetPort " + std::to_string(port),
-            "SetInputMode 1",
-            "SetSettings 4800,n,8,1",
-            "SetReceiveThreshold 50",
-            "SetInputLength 0",
-            "ClearInput",
-            "Open",
-            START_WRITE};
+    return {"Open " + FakeDevice(port) + " 4800,n,8,1", "ClearInput", START_WRITE};
 }
 
 struct FakeLink {
-    LiveTargets live;
     FakeSerialPort port;
-    CMeterLink link{port, live.targets, LinkPeriods{100000, 100000}};
+    CMeterLink link{port, FakeDevice, LinkPeriods{100000, 100000}};
+    std::vector<std::vector<std::uint8_t>> chunks;
+    int lost = 0;
 
-    FakeLink() { App(); }
+    FakeLink() {
+        App();
+        link.SetPort(1);
+        QObject::connect(
+            &link, &CMeterLink::chunkReceived,
+            [this](const std::vector<std::uint8_t>& c, qint64) { chunks.push_back(c); });
+        QObject::connect(&link, &CMeterLink::linkLost, [this] { ++lost; });
+    }
     void Frame() {
         const auto bytes = BuildLiveFrame(LiveFrameFields{});
         port.Deliver(bytes.data(), bytes.size());
     }
+    int ValidChunks() const {
+        return int(std::count_if(chunks.begin(), chunks.end(),
+                                 [](const auto& c) { return IsValidFrame(c.data(), c.size()); }));
+    }
+    const LinkState& State() const { return link.State(); }
 };
 
-TEST(MeterLink, OpenPortConfiguresOpensThenSendsTheStartCommand) {
+TEST(MeterLink, OpenPortOpensThenSendsTheStartCommand) {
     FakeLink f;
     f.link.Start();
     EXPECT_EQ(f.port.log, OpenSteps(1));
+    EXPECT_EQ(f.port.openings, 1);
 
-    // Already open: configured again and the start command resent, not reopened.
+    // Already open: set up again and the start command resent, not reopened.
     f.port.log.clear();
     f.link.OpenPort();
-    auto steps = OpenSteps(1);
-    steps.erase(steps.end() - 2);
-    EXPECT_EQ(f.port.log, steps);
+    EXPECT_EQ(f.port.log, OpenSteps(1));
+    EXPECT_EQ(f.port.openings, 1);
 
     // Opening fails: nothing is written, and nothing is said.
     FakeLink g;
@@ -93,6 +102,7 @@ TEST(MeterLink, PortChoices) {
         std::array<bool, 4> radio;
         int awaited;  // the one m_bAwaitFrame entry set; -1: unchanged
         std::vector<std::string> log;
+        int openings;  // closed ports opened
     };
     auto close = [](std::vector<std::string> steps) {
         steps.insert(steps.begin(), "Close");
@@ -106,95 +116,71 @@ TEST(MeterLink, PortChoices) {
          2,
          {false, true, false, false},
          2,
-         close(OpenSteps(2))},
-        {"COM4", false, 4, 4, {false, false, false, true}, 4, close(OpenSteps(4))},
-        {"Other COM 5 keeps the port open", true, 5, 5, none, 5,
-         [] {
-             auto s = OpenSteps(5);
-             s.erase(s.end() - 2);
-             return s;
-         }()},
-        {"Other COM 16", true, 16, 16, none, 16,
-         [] {
-             auto s = OpenSteps(16);
-             s.erase(s.end() - 2);
-             return s;
-         }()},
-        {"Other COM 4 is refused", true, 4, 1, startRadio, -1, {}},
-        {"Other COM 17 is refused", true, 17, 1, startRadio, -1, {}},
-        {"COM5 is no menu item", false, 5, 1, startRadio, -1, {}},
+         close(OpenSteps(2)),
+         2},
+        {"COM4", false, 4, 4, {false, false, false, true}, 4, close(OpenSteps(4)), 2},
+        {"Other COM 5 moves the open port", true, 5, 5, none, 5, OpenSteps(5), 2},
+        {"Other COM 16", true, 16, 16, none, 16, OpenSteps(16), 2},
+        {"Other COM 4 is refused", true, 4, 1, startRadio, -1, {}, 1},
+        {"Other COM 17 is refused", true, 17, 1, startRadio, -1, {}, 1},
+        {"COM5 is no menu item", false, 5, 1, startRadio, -1, {}, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeLink f;
-        f.live.frame.m_bComRadio = startRadio;
+        int changes = 0;
+        QObject::connect(&f.link, &CMeterLink::stateChanged, [&] { ++changes; });
         f.link.Start();
         f.port.log.clear();
-        const auto awaitBefore = f.live.frame.m_bAwaitFrame;
+        const auto awaitBefore = f.State().m_bAwaitFrame;
         if (c.other) {
             EXPECT_EQ(f.link.ChooseOtherCom(c.number), c.awaited >= 0);
         } else {
             f.link.ChooseComPort(c.number);
         }
         EXPECT_EQ(f.port.log, c.log);
-        EXPECT_EQ(f.live.frame.m_nPort, c.port);
-        EXPECT_EQ(f.live.frame.m_bComRadio, c.radio);
+        EXPECT_EQ(f.port.openings, c.openings);
+        EXPECT_EQ(changes, c.awaited >= 0 ? 1 : 0);
+        EXPECT_EQ(f.State().m_nPort, c.port);
+        EXPECT_EQ(f.State().m_bComRadio, c.radio);
         if (c.awaited < 0) {
-            EXPECT_EQ(f.live.frame.m_bAwaitFrame, awaitBefore);
+            EXPECT_EQ(f.State().m_bAwaitFrame, awaitBefore);
         } else {
             for (int i = 0; i < AWAIT_FRAME_SLOTS; ++i) {
-                EXPECT_EQ(f.live.frame.m_bAwaitFrame[std::size_t(i)], i == c.awaited) << i;
+                EXPECT_EQ(f.State().m_bAwaitFrame[std::size_t(i)], i == c.awaited) << i;
             }
         }
     }
 }
 
-TEST(MeterLink, WatchdogEndsTheRecordingAndReopensOnlyWhenNoFrameCame) {
+TEST(MeterLink, WatchdogReopensOnlyWhenNoFrameCameAndFreesThePortMenu) {
     FakeLink f;
-    int lost = 0;
-    QObject::connect(&f.link, &CMeterLink::linkLost, [&] { ++lost; });
     f.link.Start();
     f.Frame();
-    EXPECT_FALSE(f.live.frame.m_bComEnabled[0]);
-    EXPECT_FALSE(f.live.frame.m_bOtherComEnabled);
+    EXPECT_FALSE(f.State().m_bComEnabled[0]);
+    EXPECT_FALSE(f.State().m_bOtherComEnabled);
+    EXPECT_FALSE(f.State().AwaitFrame(1));
 
     f.port.log.clear();
     f.link.OnWatchdogTick();  // a frame came since the start: alive
-    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(f.lost, 0);
     EXPECT_TRUE(f.port.log.empty());
+    EXPECT_FALSE(f.State().m_bComEnabled[0]);
 
-    MainLinkState& m = f.live.frame;
-    ViewLiveState& v = f.live.view;
-    m.m_bRecording = true;
-    m.m_bStopped = false;
-    m.m_bStartPending = true;
-    m.m_bAlarmHi = {true, true, true};
-    m.m_bAlarmLow = {true, false, true};
-    v.m_bLiveRecording = true;
-    v.m_bLiveIdle = true;
-    v.m_bRecordTick = true;
     f.link.OnWatchdogTick();  // nothing since the last tick: lost
-    EXPECT_EQ(lost, 1);
+    EXPECT_EQ(f.lost, 1);
     EXPECT_EQ(f.port.log, [] {
         auto s = OpenSteps(1);
         s.insert(s.begin(), "Close");
         return s;
     }());
-    EXPECT_TRUE(v.m_bLinkLost);
-    EXPECT_FALSE(m.m_bRecording);
-    EXPECT_TRUE(m.m_bStopped);
-    EXPECT_TRUE(m.m_bStartPending) << "a lost link leaves a pending start alone";
-    EXPECT_FALSE(v.m_bLiveRecording);
-    EXPECT_FALSE(v.m_bLiveIdle);
-    EXPECT_FALSE(v.m_bRecordTick);
-    EXPECT_EQ(m.m_bAlarmHi, (std::array<bool, 3>{}));
-    EXPECT_EQ(m.m_bAlarmLow, (std::array<bool, 3>{}));
-    EXPECT_EQ(m.m_bComEnabled, (std::array<bool, 4>{true, true, true, true}));
-    EXPECT_TRUE(m.m_bOtherComEnabled);
-    EXPECT_TRUE(m.AwaitFrame(1));
+    EXPECT_EQ(f.State().m_bComEnabled, (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_TRUE(f.State().m_bOtherComEnabled);
+    EXPECT_TRUE(f.State().AwaitFrame(1));
 
     f.Frame();
-    EXPECT_FALSE(v.m_bLinkLost);
+    EXPECT_FALSE(f.State().m_bComEnabled[3]);
+    EXPECT_FALSE(f.State().AwaitFrame(1));
 }
 
 // Only the configuration file can hold such numbers; they must not reach outside the
@@ -203,19 +189,17 @@ TEST(MeterLink, PortNumbersOutsideTheMenuStayInBounds) {
     for (const int port : {0, -3, 99}) {
         SCOPED_TRACE(port);
         FakeLink f;
-        int lost = 0;
-        QObject::connect(&f.link, &CMeterLink::linkLost, [&] { ++lost; });
-        f.live.frame.m_nPort = port;
+        f.link.SetPort(port);
         f.link.Start();
         f.link.OnWatchdogTick();
-        EXPECT_EQ(lost, 1);
+        EXPECT_EQ(f.lost, 1);
         f.Frame();
         f.link.OnWatchdogTick();
-        EXPECT_EQ(lost, 1);
+        EXPECT_EQ(f.lost, 1);
         f.link.OnWatchdogTick();
-        EXPECT_EQ(lost, 2);
+        EXPECT_EQ(f.lost, 2);
         for (int i = 1; i < AWAIT_FRAME_SLOTS; ++i) {
-            EXPECT_FALSE(f.live.frame.m_bAwaitFrame[std::size_t(i)]) << i;
+            EXPECT_FALSE(f.State().m_bAwaitFrame[std::size_t(i)]) << i;
         }
     }
 }
@@ -237,14 +221,11 @@ TEST(MeterLink, AcknowledgesOnlyATickThatSawAFrame) {
     f.Frame();
     f.port.open = false;
     f.link.OnAckTick();
-    EXPECT_FALSE(f.live.frame.m_bFrameSeen);
+    EXPECT_FALSE(f.State().m_bFrameSeen);
 }
 
 TEST(MeterLink, ReceivedBytesBecomeWholeFramesAndALineErrorDropsAPartOne) {
     FakeLink f;
-    int valid = 0, invalid = 0;
-    QObject::connect(&f.link, &CMeterLink::frameDecoded,
-                     [&](const DecodeOutcome& o) { ++(o.valid ? valid : invalid); });
     f.link.Start();
     const auto frame = BuildLiveFrame(LiveFrameFields{});
     std::vector<std::uint8_t> three;
@@ -253,15 +234,15 @@ TEST(MeterLink, ReceivedBytesBecomeWholeFramesAndALineErrorDropsAPartOne) {
     }
     f.port.Deliver(three.data(), 60);
     f.port.Deliver(three.data() + 60, three.size() - 60);
-    EXPECT_EQ(valid, 3);
+    EXPECT_EQ(f.ValidChunks(), 3);
 
     f.port.Deliver(frame.data(), 20);
-    f.port.handler(COMM_EV_LINE_ERROR);
+    f.port.handler(PortEvent::LineError);
     EXPECT_EQ(f.port.log.back(), "ClearInput");
     f.port.Deliver(frame.data() + 20, frame.size() - 20);
     f.port.Deliver(frame.data(), frame.size());
-    EXPECT_EQ(valid, 4);
-    EXPECT_EQ(invalid, 1);  // the orphaned tail
+    EXPECT_EQ(f.ValidChunks(), 4);
+    EXPECT_EQ(f.chunks.size(), 5u);  // the orphaned tail
 }
 
 TEST(MeterLink, KeyCommandsAreWrittenAsPackets) {
@@ -302,32 +283,14 @@ TEST(SerialPortLayer, PortNumbersMapToDevices) {
 }
 
 TEST(SerialPortLayer, SettingsText) {
-    struct Case {
-        const char* text;
-        qint32 baud;
-        QSerialPort::Parity parity;
-        QSerialPort::DataBits data;
-        QSerialPort::StopBits stop;
+    const std::pair<PortSettings, const char*> cases[] = {
+        {LINK_SETTINGS, "4800,n,8,1"},
+        {{9600, Parity::Even, 7, StopBits::Two}, "9600,e,7,2"},
+        {{19200, Parity::Odd, 5, StopBits::OneAndHalf}, "19200,o,5,1.5"},
+        {{300, Parity::Space, 6, StopBits::One}, "300,s,6,1"},
     };
-    const Case good[] = {
-        {"4800,n,8,1", 4800, QSerialPort::NoParity, QSerialPort::Data8, QSerialPort::OneStop},
-        {"9600,E,7,2", 9600, QSerialPort::EvenParity, QSerialPort::Data7, QSerialPort::TwoStop},
-        {"19200,o,5,1.5", 19200, QSerialPort::OddParity, QSerialPort::Data5,
-         QSerialPort::OneAndHalfStop},
-    };
-    for (const Case& c : good) {
-        SCOPED_TRACE(c.text);
-        PortSettings s;
-        ASSERT_TRUE(ParsePortSettings(c.text, s));
-        EXPECT_EQ(s.baud, c.baud);
-        EXPECT_EQ(s.parity, c.parity);
-        EXPECT_EQ(s.dataBits, c.data);
-        EXPECT_EQ(s.stopBits, c.stop);
-    }
-    for (const char* bad :
-         {"", "4800,n,8", "4800,n,8,1,1", "4800,x,8,1", "4800,n,9,1", "48oo,n,8,1", "0,n,8,1"}) {
-        PortSettings s;
-        EXPECT_FALSE(ParsePortSettings(bad, s)) << bad;
+    for (const auto& [settings, text] : cases) {
+        EXPECT_EQ(SettingsText(settings), text);
     }
 }
 
@@ -360,9 +323,10 @@ SimOptions Meter(int periodMs = FRAME_MS) {
 // Counts real openings and closings, the port's own close on a hang-up included.
 class CountingPort : public CQtSerialPort {
 public:
-    bool Open() override {
-        const bool ok = CQtSerialPort::Open();
-        opens += ok;
+    bool Open(const std::string& device, const PortSettings& settings) override {
+        const bool wasOpen = IsOpen() && Device() == QString::fromStdString(device);
+        const bool ok = CQtSerialPort::Open(device, settings);
+        opens += ok && !wasOpen;
         return ok;
     }
     void Close() override {
@@ -398,28 +362,34 @@ public:
         return *meters.back();
     }
 
+    // The link feeds a live model, as in the program.
     void StartLink(LinkPeriods periods = FAST) {
         port = std::make_unique<CountingPort>();
-        link = std::make_unique<CMeterLink>(*port, live.targets, periods);
-        QObject::connect(link.get(), &CMeterLink::frameDecoded, [this](const DecodeOutcome& o) {
-            if (o.valid) {
-                ++valid;
-                sinceFrame.restart();
-                menuGreyedAtFirstFrame = menuGreyedAtFirstFrame || MenuGreyed();
-            } else {
-                ++invalid;
-            }
-        });
+        link = std::make_unique<CMeterLink>(
+            *port, [](int n) { return PortDevice(n); }, periods);
+        QObject::connect(link.get(), &CMeterLink::chunkReceived,
+                         [this](const std::vector<std::uint8_t>& c, qint64 time) {
+                             const DecodeOutcome o = live.OnReceive(c.data(), c.size(), time);
+                             if (o.valid) {
+                                 ++valid;
+                                 sinceFrame.restart();
+                                 menuGreyedAtFirstFrame = menuGreyedAtFirstFrame || MenuGreyed();
+                             } else {
+                                 ++invalid;
+                             }
+                         });
+        QObject::connect(link.get(), &CMeterLink::linkLost, [this] { live.OnLinkLost(); });
         link->Start();
     }
+    bool LinkLost() const { return live.Recording().m_bLinkLost; }
 
     bool MenuGreyed() const {
-        const MainLinkState& m = live.frame;
+        const LinkState& m = link->State();
         return !m.m_bComEnabled[0] && !m.m_bComEnabled[1] && !m.m_bComEnabled[2] &&
                !m.m_bComEnabled[3] && !m.m_bOtherComEnabled;
     }
     bool MenuUsable() const {
-        const MainLinkState& m = live.frame;
+        const LinkState& m = link->State();
         return m.m_bComEnabled[0] && m.m_bComEnabled[1] && m.m_bComEnabled[2] &&
                m.m_bComEnabled[3] && m.m_bOtherComEnabled;
     }
@@ -437,7 +407,8 @@ public:
         return true;
     }
 
-    LiveTargets live;
+    std::unique_ptr<CQFDoc> doc = std::make_unique<CQFDoc>();
+    CLiveModel live{*doc};
     std::vector<std::unique_ptr<CSimulatedMeter>> meters;
     std::unique_ptr<CountingPort> port;
     std::unique_ptr<CMeterLink> link;
@@ -503,7 +474,7 @@ TEST(MeterLinkOnPty, SilentMeterIsReopenedEveryWatchdogPeriodAndTheMenuStaysUsab
         QTest::qWait(10);
     }
     EXPECT_TRUE(alwaysUsable);
-    EXPECT_TRUE(b.live.view.m_bLinkLost);
+    EXPECT_TRUE(b.LinkLost());
     const auto starts = sim.StartTimes();
     ASSERT_EQ(starts.size(), 4u) << "at start-up and at each of three watchdog ticks";
     for (std::size_t i = 1; i < starts.size(); ++i) {
@@ -527,11 +498,11 @@ TEST(MeterLinkOnPty, FramesGreyThePortMenuAndSilenceFreesItOneToTwoPeriodsLater)
     const qint64 silentMs = b.sinceFrame.elapsed();
     EXPECT_GE(silentMs, FAST.watchdogMs - 30);
     EXPECT_LE(silentMs, 2 * FAST.watchdogMs + 60);
-    EXPECT_TRUE(b.live.view.m_bLinkLost);
+    EXPECT_TRUE(b.LinkLost());
 
     sim.SetSending(true);
     ASSERT_TRUE(b.WaitFor([&] { return b.MenuGreyed(); }, 3 * FAST.watchdogMs));
-    EXPECT_FALSE(b.live.view.m_bLinkLost);
+    EXPECT_FALSE(b.LinkLost());
 }
 
 TEST(MeterLinkOnPty, HangUpClosesThePortOnceWithoutSpinningAndTheLinkComesBack) {
@@ -586,7 +557,7 @@ TEST(MeterLinkOnPty, GarbageSplitAndBatchedFramesAllArrive) {
         QTest::qWait(80);
         EXPECT_EQ(b.valid, sim.Status().framesSent);
         EXPECT_EQ(b.invalid > 0, c.faults.garbageEvery > 0);
-        EXPECT_FALSE(b.live.view.m_bLinkLost);
+        EXPECT_FALSE(b.LinkLost());
     }
 }
 

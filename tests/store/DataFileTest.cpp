@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "helpers/TempDir.h"
+#include "helpers/TestLive.h"
 
 namespace {
 
 using qf::CQFDoc;
 using qf::DataFileStatus;
 using qf::FileViewState;
-using qf::ViewLiveState;
+using qftest::TestLive;
 
 const std::string FIXTURES = QF_SOURCE_DIR "/tests/fuzz/corpus/datafile/";
 
@@ -36,8 +37,8 @@ std::uint32_t Bits(float f) {
     return std::bit_cast<std::uint32_t>(f);
 }
 
-ViewLiveState CelsiusMetres(int count) {
-    ViewLiveState live;
+qftest::TestLive CelsiusMetres(int count) {
+    qftest::TestLive live;
     live.units = {0, "C", 0, "m/s", 1.0f};
     live.m_nSampleIndex = count;
     live.m_tmStart = 1388485230;  // 31 December 2013 10:20:30 UTC
@@ -92,24 +93,24 @@ TEST(DataFileWriter, writesTheExactLayoutForNoSampleOneSampleAndNoUnits) {
     const std::string scale = Bytes({10, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF});  // 10, -2
     const std::string texts = Bytes({1, 'C', 3, 'm', '/', 's'});
 
-    EXPECT_EQ(qf::EncodeDataFile(*doc, CelsiusMetres(0), 10, -2),
+    EXPECT_EQ(qftest::Encode(*doc, CelsiusMetres(0), 10, -2),
               signature + Bytes({0, 0, 0, 0, 0, 0}) + middle + texts + scale);
     EXPECT_EQ(doc->m_strSignature, "QF7720");
-    EXPECT_EQ(qf::EncodeDataFile(*doc, CelsiusMetres(1), 10, -2),
+    EXPECT_EQ(qftest::Encode(*doc, CelsiusMetres(1), 10, -2),
               signature + Bytes({1, 0, 0, 0}) +
                   Bytes({0,    0, 0xBC, 0x41, 0, 0xA0, 0x0C, 0xC6, 0,    0, 0xA0,
                          0x3F, 0, 0,    0,    0, 0,    0,    0,    0x80, 0, 0}) +
                   middle + texts + scale);
-    ViewLiveState noUnits = CelsiusMetres(0);
+    qftest::TestLive noUnits = CelsiusMetres(0);
     noUnits.units = qf::DisplayUnits{};  // before any frame: unit 10, factor 1, no texts
-    EXPECT_EQ(qf::EncodeDataFile(*doc, noUnits, 10, -2),
+    EXPECT_EQ(qftest::Encode(*doc, noUnits, 10, -2),
               signature + Bytes({0, 0, 0, 0, 0, 10}) + middle + Bytes({0, 0}) + scale);
 }
 
 TEST(DataFileWriter, sampleCountStaysWithinTheArea) {
     auto doc = std::make_unique<CQFDoc>();
     for (const auto& [index, written] : {std::pair{-3, 0}, {6000, 6000}, {7000, 6000}}) {
-        const std::string bytes = qf::EncodeDataFile(*doc, CelsiusMetres(index), 10, 0);
+        const std::string bytes = qftest::Encode(*doc, CelsiusMetres(index), 10, 0);
         EXPECT_EQ(bytes.size(), 59u + 20u * written) << index;
         EXPECT_EQ(bytes.substr(7, 4), std::string(reinterpret_cast<const char*>(&written), 4));
     }
@@ -130,11 +131,11 @@ TEST(DataFileString, lengthPrefixHasOneThreeOrSevenBytesAndReadsBack) {
         qf::AppendDataFileString(out, std::string(length, 't'));
         EXPECT_EQ(out, prefix + std::string(length, 't')) << length;
 
-        ViewLiveState live = CelsiusMetres(0);
+        qftest::TestLive live = CelsiusMetres(0);
         live.units.m_strTempUnit = std::string(length, 't');
         live.units.m_strSpeedUnit = std::string(length, 's');
         FileViewState view;
-        ASSERT_EQ(qf::DecodeDataFile(Span(qf::EncodeDataFile(*doc, live, 10, 0)), *doc, view),
+        ASSERT_EQ(qf::DecodeDataFile(Span(qftest::Encode(*doc, live, 10, 0)), *doc, view),
                   DataFileStatus::Ok);
         EXPECT_EQ(doc->m_strFileTempUnit, live.units.m_strTempUnit);
         EXPECT_EQ(doc->m_strFileSpeedUnit, live.units.m_strSpeedUnit);
@@ -153,13 +154,13 @@ TEST(DataFileRoundTrip, everyFieldComesBackBitForBit) {
                 i % 10 < 6 ? oddBits[i % 10] : 0x3F800000u + std::uint32_t(i * 37 + c));
         }
     }
-    ViewLiveState live;
+    qftest::TestLive live;
     live.units = {1, "F", 1, "ft/min", 196.87f};
     live.m_nSampleIndex = qf::RECORD_LIMIT;
     live.m_tmStart = 1372680000;  // 1 July 2013 12:00 UTC, 14:00 summer time
     live.m_nIntervalMs = 60000;
     FileViewState view;
-    ASSERT_EQ(qf::DecodeDataFile(Span(qf::EncodeDataFile(*doc, live, 1000, 5)), *doc, view),
+    ASSERT_EQ(qf::DecodeDataFile(Span(qftest::Encode(*doc, live, 1000, 5)), *doc, view),
               DataFileStatus::Ok);
 
     int mismatches = 0;
@@ -180,7 +181,7 @@ TEST(DataFileRoundTrip, everyFieldComesBackBitForBit) {
 
 TEST(DataFileReader, wrongSignatureChangesOnlyTheReadSignature) {
     auto blank = std::make_unique<CQFDoc>();
-    const std::string rest = qf::EncodeDataFile(*blank, CelsiusMetres(1), 10, 0).substr(7);
+    const std::string rest = qftest::Encode(*blank, CelsiusMetres(1), 10, 0).substr(7);
     const std::pair<std::string, std::string> cases[] = {
         {Bytes({6, 'q', 'f', '7', '7', '2', '0'}), "qf7720"},
         {Bytes({6, 'Q', 'F', '7', '7', '2', '1'}), "QF7721"},
@@ -205,7 +206,7 @@ TEST(DataFileReader, wrongSignatureChangesOnlyTheReadSignature) {
 TEST(DataFileReader, countOutsideTheAreaIsRefusedWithoutTouchingTheArea) {
     auto blank = std::make_unique<CQFDoc>();
     for (const int count : {-1, 6001, INT_MAX, INT_MIN}) {
-        std::string bytes = qf::EncodeDataFile(*blank, CelsiusMetres(10), 10, 0);
+        std::string bytes = qftest::Encode(*blank, CelsiusMetres(10), 10, 0);
         std::memcpy(bytes.data() + 7, &count, 4);
         FileViewState view;
         auto doc = OldDoc(view);
@@ -225,7 +226,7 @@ TEST(DataFileReader, truncatedFileKeepsExactlyTheFieldsReadBeforeTheCut) {
         doc->m_liveSamples[c][0] = 1.0f + c;
         doc->m_liveSamples[c][1] = 10.0f + c;
     }
-    const std::string bytes = qf::EncodeDataFile(*doc, CelsiusMetres(2), 20, 3);
+    const std::string bytes = qftest::Encode(*doc, CelsiusMetres(2), 20, 3);
     std::vector<std::size_t> ends = {7, 11};
     for (std::size_t k = 1; k <= 10; ++k) {
         ends.push_back(11 + 4 * k);
@@ -277,7 +278,7 @@ TEST(DataFileReader, frozenFixtureReadsAndIsWrittenAgainByteForByte) {
             doc->m_liveSamples[c][i] = doc->m_fileSamples[i][c];
         }
     }
-    EXPECT_EQ(qf::EncodeDataFile(*doc, CelsiusMetres(2), 10, 0),
+    EXPECT_EQ(qftest::Encode(*doc, CelsiusMetres(2), 10, 0),
               qftest::ReadAll(FIXTURES + "valid-two-samples"));
 }
 

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "helpers/TempDir.h"
+#include "helpers/TestLive.h"
 #include "store/DataFile.h"
 #include "store/TextExport.h"
 
@@ -23,7 +24,7 @@ class SaveRecordingTest : public ::testing::Test {
 protected:
     qftest::TempDir m_dir;
     std::unique_ptr<qf::CQFDoc> m_doc = std::make_unique<qf::CQFDoc>();
-    qf::ViewLiveState m_live;
+    qftest::TestLive m_live;
 
     void SetUp() override {
         m_live.units = {0, "C", 0, "m/s", 1.0f};
@@ -37,9 +38,7 @@ protected:
         }
     }
 
-    SaveStatus Save(const std::string& path) {
-        return qf::SaveRecording(path, *m_doc, m_live, 20, -2);
-    }
+    SaveStatus Save(const std::string& path) { return qftest::Save(path, *m_doc, m_live, 20, -2); }
 
     std::set<std::string> Names() const {
         std::set<std::string> names;
@@ -54,9 +53,9 @@ TEST_F(SaveRecordingTest, writesTheTextExportBesideTheDataFile) {
     const std::string data = m_dir.file("13-12-31 10.20.30.AsmDat");
     qftest::WriteAll(data, std::string(50000, 'x'));  // an older, longer file is replaced
     ASSERT_EQ(Save(data), SaveStatus::Ok);
-    EXPECT_EQ(qftest::ReadAll(data), qf::EncodeDataFile(*m_doc, m_live, 20, -2));
+    EXPECT_EQ(qftest::ReadAll(data), qftest::Encode(*m_doc, m_live, 20, -2));
     EXPECT_EQ(qftest::ReadAll(m_dir.file("13-12-31 10.20.30.txt")),
-              qf::BuildTextExport(qf::LiveExportSource(*m_doc, m_live)));
+              qf::BuildTextExport(qftest::LiveExport(*m_doc, m_live)));
     EXPECT_EQ(Names(),
               (std::set<std::string>{"13-12-31 10.20.30.AsmDat", "13-12-31 10.20.30.txt"}));
     EXPECT_EQ(m_doc->m_strSignature, "QF7720");

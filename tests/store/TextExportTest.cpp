@@ -5,12 +5,13 @@
 #include <cstdlib>
 #include <memory>
 
+#include "helpers/TestLive.h"
 #include "store/DataFile.h"
 
 namespace {
 
 using qf::CQFDoc;
-using qf::ViewLiveState;
+using qftest::TestLive;
 
 void UseTimeZone(const char* tz) {
     setenv("TZ", tz, 1);
@@ -101,7 +102,7 @@ TEST(TextExportFields, exportPathReplacesTheExtension) {
 class TextExportTest : public ::testing::Test {
 protected:
     std::unique_ptr<CQFDoc> m_doc = std::make_unique<CQFDoc>();
-    ViewLiveState m_live;
+    qftest::TestLive m_live;
 
     void SetUp() override {
         m_live.units = {0, "C", 0, "m/s", 1.0f};
@@ -114,7 +115,7 @@ protected:
             m_doc->m_liveSamples[c][i] = v[c];
         }
     }
-    std::string Export() const { return qf::BuildTextExport(qf::LiveExportSource(*m_doc, m_live)); }
+    std::string Export() const { return qf::BuildTextExport(qftest::LiveExport(*m_doc, m_live)); }
 };
 
 TEST_F(TextExportTest, emptyRecordingIsTheHeaderLineAlone) {
@@ -189,7 +190,7 @@ TEST_F(TextExportTest, fileAreaExportsAsTheLiveRecordingItCameFrom) {
                   0.35f * i);
     }
     m_live.m_nSampleIndex = 50;
-    const std::string bytes = qf::EncodeDataFile(*m_doc, m_live, 10, 0);
+    const std::string bytes = qftest::Encode(*m_doc, m_live, 10, 0);
     qf::FileViewState view;
     ASSERT_EQ(
         qf::DecodeDataFile({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()},

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "helpers/TempDir.h"
+#include "helpers/TestLive.h"
 #include "store/SaveRecording.h"
 
 namespace {
@@ -41,14 +42,14 @@ protected:
                 doc->m_liveSamples[c][i] = samples[i][c];
             }
         }
-        qf::ViewLiveState live;
+        qftest::TestLive live;
         live.units = {1, "F", 1, "ft/min", 196.87f};
         live.m_nSampleIndex = 3;
         live.m_tmStart = 1388485230;
         live.m_nIntervalMs = 2000;
         fs::create_directory(m_dir.path() / "saved");
         m_saved = (m_dir.path() / "saved" / "rec.AsmDat").string();
-        ASSERT_EQ(qf::SaveRecording(m_saved, *doc, live, 20, -2), qf::SaveStatus::Ok);
+        ASSERT_EQ(qftest::Save(m_saved, *doc, live, 20, -2), qf::SaveStatus::Ok);
     }
 
     ToolRun Tool(const std::string& args) const {

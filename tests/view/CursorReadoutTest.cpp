@@ -74,22 +74,26 @@ TEST(CursorReadout, TimeTextAndWhenItIsWritten) {
     EXPECT_EQ(ReadoutTimeText(qftest::START, 3600000, 1000), "time:14:13:20");
 
     CGraphModel model;
-    ViewLiveState live;
+    RecordingState live;
     live.m_tmStart = qftest::START;
     live.m_nIntervalMs = 2000;
-    EXPECT_FALSE(ReadCursor(model, VIEW_1600, 500, rec.samples.get(), live).hasSample);
+    EXPECT_FALSE(
+        ReadCursor(model, VIEW_1600, 500, rec.samples.get(), live, DisplayUnits{}).m_bHasSample);
 
     live.m_nSampleIndex = 10;
     model.Compute(rec.Inputs(10));
-    const CursorReadout left = ReadCursor(model, VIEW_1600, 0, rec.samples.get(), live);
-    ASSERT_TRUE(left.hasTexts);
+    const CursorReadout left =
+        ReadCursor(model, VIEW_1600, 0, rec.samples.get(), live, DisplayUnits{});
+    ASSERT_TRUE(left.m_bHasTexts);
     EXPECT_EQ(left.m_nCursorSample, 0);
-    EXPECT_EQ(left.time, "time:22:13:20");
-    EXPECT_FALSE(ReadCursor(model, VIEW_1600, 1500, rec.samples.get(), live).hasTexts);
+    EXPECT_EQ(left.m_strTime, "time:22:13:20");
+    EXPECT_FALSE(
+        ReadCursor(model, VIEW_1600, 1500, rec.samples.get(), live, DisplayUnits{}).m_bHasTexts);
 
     // Scrolled so that the cursor column lies before sample 0.
     model.m_nScrollOffset = 3;
-    EXPECT_FALSE(ReadCursor(model, VIEW_1600, 0, rec.samples.get(), live).hasTexts);
+    EXPECT_FALSE(
+        ReadCursor(model, VIEW_1600, 0, rec.samples.get(), live, DisplayUnits{}).m_bHasTexts);
 }
 
 }  // namespace

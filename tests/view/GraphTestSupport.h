@@ -29,11 +29,11 @@ struct Recording {
 
     qf::GraphInputs Inputs(int count, const qf::PlotGeometry& geo = VIEW_1600) const {
         qf::GraphInputs in;
-        in.samples = samples.get();
+        in.m_pSamples = samples.get();
         in.m_nSampleIndex = count;
         in.m_tmStart = START;
         in.m_nIntervalMs = 2000;
-        in.geo = geo;
+        in.m_geo = geo;
         return in;
     }
 };

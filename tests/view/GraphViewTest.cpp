@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "app/AppTestSupport.h"
-#include "app/CommandIds.h"
+#include "ui/CommandIds.h"
 #include "view/GraphModel.h"
 
 using namespace qf;
@@ -43,15 +43,20 @@ struct GraphRig {
         frame->show();
         frame->resize(client.width(), client.height() + frame->ClientRect().top());
         EXPECT_TRUE(QTest::qWaitForWindowExposed(frame));
+        // A frame sets the units to Celsius and m/s; the samples are the rig's own.
+        LiveFrameFields units;
+        units.a = flag::A_CELSIUS;
+        FeedFrame(view->Live(), units);
         for (int ch = 0; ch < NUM_CHANNELS; ++ch) {
             for (int i = 0; i <= samples; ++i) {
                 rig.doc->m_liveSamples[ch][i] = value(ch, i);
             }
         }
-        view->m_live.m_nSampleIndex = samples;
-        view->m_live.m_tmStart = 3600;  // 01:00:00
-        view->m_live.m_nIntervalMs = 2000;
-        view->m_live.units.m_strSpeedUnit = "m/s";
+        EditRecording(view->Live(), [&](RecordingState& r) {
+            r.m_nSampleIndex = samples;
+            r.m_tmStart = 3600;  // 01:00:00
+            r.m_nIntervalMs = 2000;
+        });
         Settle();
     }
 
@@ -230,11 +235,11 @@ TEST(GraphView, theCursorLineInvertsAndSurvivesTheSamplingTickRepaint) {
     EXPECT_GT(whiteIn(screen, b), 10);
 
     // The tick's repaint redraws the line in white, so the next move still erases it.
-    g.view->m_live.m_bRecordTick = true;
+    EditRecording(g.view->Live(), [](RecordingState& r) { r.m_bRecordTick = true; });
     g.view->update();
     screen = g.Screen();
     EXPECT_GT(whiteIn(screen, b), 10);
-    EXPECT_FALSE(g.view->m_live.m_bRecordTick);
+    EXPECT_FALSE(g.view->Live().Recording().m_bRecordTick);
     g.Move({a, geo.pT + 50});
     screen = g.Screen();
     EXPECT_EQ(whiteIn(screen, b), 0);

@@ -159,15 +159,16 @@ TEST_F(Zoom, ScrollThumbShiftsTracesWithoutReadingOutside) {
     EXPECT_FALSE(f.scroll.setPosition);
     EXPECT_EQ(f.traces.x[0], x0 + 3 * dx);
 
-    ViewLiveState live;
+    RecordingState live;
     live.m_nSampleIndex = 200;
     for (int p : {INT_MIN, INT_MAX}) {
         model.OnScroll(true, p);
         Paint();
         for (int x : {0, G.pL + 3, 900, G.r}) {
-            const CursorReadout r = ReadCursor(model, G, x, rec.samples.get(), live);
-            EXPECT_TRUE(r.hasSample);
-            EXPECT_EQ(r.hasTexts, r.m_nCursorSample >= 0 && r.m_nCursorSample < 200);
+            const CursorReadout r =
+                ReadCursor(model, G, x, rec.samples.get(), live, DisplayUnits{});
+            EXPECT_TRUE(r.m_bHasSample);
+            EXPECT_EQ(r.m_bHasTexts, r.m_nCursorSample >= 0 && r.m_nCursorSample < 200);
         }
     }
 }

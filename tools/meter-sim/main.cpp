@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "link/SimulatedMeter.h"
+#include "sim/SimulatedMeter.h"
 #include "store/Version.h"
 
 namespace {

@@ -3,50 +3,19 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "Json.h"
 #include "ToolCommands.h"
-#include "link/LiveStateSet.h"
+#include "link/HexLine.h"
+#include "store/CQFDoc.h"
 #include "store/ValueText.h"
+#include "view/LiveModel.h"
 
 namespace qftool {
 
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Hex byte pairs with optional blanks between pairs.
-bool ParseHexLine(const std::string& line, std::vector<std::uint8_t>& out) {
-    out.clear();
-    std::size_t i = 0;
-    while (i < line.size()) {
-        const char c = line[i];
-        if (c == ' ' || c == '\t' || c == '\r') {
-            ++i;
-            continue;
-        }
-        if (i + 1 >= line.size()) {
-            return false;
-        }
-        const int hi = HexDigit(c);
-        const int lo = HexDigit(line[i + 1]);
-        if (hi < 0 || lo < 0) {
-            return false;
-        }
-        out.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
-        i += 2;
-    }
-    return true;
-}
 
 bool ParseLimits(const std::string& text, std::array<std::string, 3>& hi,
                  std::array<std::string, 3>& low) {
@@ -111,16 +80,13 @@ int RunDecode(const Args& args) {
     }
 
     // One persistent state, as at program start.
-    qf::LiveStateSet live;
-    live.frame.AwaitFrame(live.frame.m_nPort) = true;
+    auto doc = std::make_unique<qf::CQFDoc>();
+    qf::CLiveModel live(*doc);
     if (haveLimits) {
-        live.readings.LoadLimits(hi, low);
+        live.Readings().LoadLimits(hi, low);
     }
-    qf::CFrameDecoder decoder;
-    const auto& view = live.view;
-    const auto& frame = live.frame;
-    const auto& panel = live.panel;
-    const auto& readings = live.readings;
+    const auto& panel = live.Panel();
+    const auto& readings = live.Readings();
 
     std::string line;
     std::vector<std::uint8_t> bytes;
@@ -130,19 +96,19 @@ int RunDecode(const Args& args) {
         if (!line.empty() && line[0] == '#') {
             continue;
         }
-        if (!ParseHexLine(line, bytes)) {
+        if (!qf::ParseHexLine(line, bytes)) {
             std::fprintf(stderr, "decode: line %ld is not hex byte pairs\n", lineNo);
             return EXIT_REFUSED;
         }
         const qf::DecodeOutcome out =
-            decoder.OnReceive(live.targets, bytes.data(), bytes.size(), std::time(nullptr));
+            live.OnReceive(bytes.data(), bytes.size(), std::time(nullptr));
 
-        const auto& u = view.units;
+        const auto& u = live.Units();
         JsonObject samples;
         static constexpr const char* CHANNEL_NAMES[qf::NUM_CHANNELS] = {"AirT", "IRT", "AirV",
                                                                         "CFM", "CMM"};
         for (int c = 0; c < qf::NUM_CHANNELS; ++c) {
-            samples.Num(CHANNEL_NAMES[c], live.doc->m_liveSamples[c][0]);
+            samples.Num(CHANNEL_NAMES[c], doc->m_liveSamples[c][0]);
         }
         JsonObject lcd;
         for (int s = 0; s < qf::LCD_SLOT_COUNT; ++s) {
@@ -159,11 +125,11 @@ int RunDecode(const Args& args) {
             .Raw("lcd", lcd.Text())
             .Int("areaCode", panel.m_nAreaCode)
             .Int("backlight", panel.m_bBacklight ? 1 : 0)
-            .Str("battery", live.battery)
+            .Str("battery", panel.m_strBattery)
             .Raw("maxText", StrArray(readings.m_strMaxText))
             .Raw("minText", StrArray(readings.m_strMinText))
-            .Raw("alarmHi", IntArray(frame.m_bAlarmHi))
-            .Raw("alarmLow", IntArray(frame.m_bAlarmLow));
+            .Raw("alarmHi", IntArray(readings.m_bAlarmHi))
+            .Raw("alarmLow", IntArray(readings.m_bAlarmLow));
         std::fputs(obj.Text().c_str(), stdout);
         std::fputc('\n', stdout);
     }

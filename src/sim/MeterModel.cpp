@@ -1,21 +1,18 @@
-#include "link/MeterModel.h"
+#include "sim/MeterModel.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
+#include "store/DisplayUnits.h"
 #include "store/QFConstants.h"
 
 namespace qf {
 
 namespace {
 
-// m/s to each speed unit, in the program's numbering.
-constexpr float SPEED_FACTORS[] = {1.0f, 196.87f, 3.6f, 2.24f, 1.944f};
-constexpr int SPEED_UNIT_COUNT = 5;
-
-constexpr float CFM_PER_FT2_MS = 196.87f;
-constexpr float CMM_PER_M2_MS = 60.0f;
+constexpr float CFM_PER_FT2_MS = float(FT_MIN_PER_M_S);
+constexpr float CMM_PER_M2_MS = float(CMM_PER_M2_M_S);
 // The main display has four digits; larger flows move to the X10 and X100 ranges.
 constexpr float DISPLAY_LIMIT = 10000.0f;
 
@@ -387,7 +384,7 @@ CMeterModel::MainReading CMeterModel::LiveMain(const MeterReadings& r) const {
     } else if (s.flowUnit == FLOW_CMM) {
         m.value = s.areaM2 * r.airV * CMM_PER_M2_MS;
     } else {
-        m.value = r.airV * SPEED_FACTORS[std::clamp(s.speedUnit, 0, SPEED_UNIT_COUNT - 1)];
+        m.value = r.airV * SPEED_UNITS[std::clamp(s.speedUnit, 0, SPEED_UNIT_COUNT - 1)].factor;
     }
     m.over = r.airV > AIRV_MAX;
     return m;

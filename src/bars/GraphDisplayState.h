@@ -7,9 +7,11 @@
 #include <string>
 
 #include "store/Settings.h"
-#include "view/GraphModel.h"
 
 namespace qf {
+
+// Value labels of a graph's Y axis, bottom to top.
+inline constexpr int Y_LABELS = 11;
 
 struct GraphDisplayState {
     bool m_bShowAirT = true;

@@ -5,19 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "link/LiveStateSet.h"
-#include "link/MeterModel.h"
+#include "sim/MeterModel.h"
+#include "store/CQFDoc.h"
+#include "view/LiveModel.h"
 
 namespace {
 
 using namespace qf;
 
-struct Decoded : LiveStateSet {
-    CFrameDecoder decoder;
+struct Decoded {
+    std::unique_ptr<CQFDoc> doc = std::make_unique<CQFDoc>();
+    CLiveModel live{*doc};
+    const PanelState& panel = live.Panel();
 
-    void Feed(const LiveFrameBytes& bytes) {
-        decoder.OnReceive(targets, bytes.data(), bytes.size(), 1000);
-    }
+    void Feed(const LiveFrameBytes& bytes) { live.OnReceive(bytes.data(), bytes.size(), 1000); }
     const std::string& Slot(int s) const { return panel.m_strSlot[std::size_t(s)]; }
     float Sample(int ch) const { return doc->m_liveSamples[ch][0]; }
 };
@@ -164,7 +165,7 @@ TEST(MeterModel, BacklightBatteryAndPower) {
     Decoded d;
     d.Feed(m.NextFrame(0.0));
     EXPECT_TRUE(d.panel.m_bBacklight);
-    EXPECT_EQ(d.battery, "Low");
+    EXPECT_EQ(d.panel.m_strBattery, "Low");
 
     Send(m, Bytes(KeyPressPacket(MeterKey::POWER_OFF)));
     EXPECT_FALSE(m.IsSending());

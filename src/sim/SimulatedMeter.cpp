@@ -1,4 +1,4 @@
-#include "link/SimulatedMeter.h"
+#include "sim/SimulatedMeter.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,6 +13,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "link/HexLine.h"
+
 namespace qf {
 
 namespace {
@@ -23,16 +25,6 @@ void MakeRaw(int fd) {
         cfmakeraw(&t);
         tcsetattr(fd, TCSANOW, &t);
     }
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Points `link` at `target`, replacing an older link in one step. Refuses to replace
@@ -69,29 +61,13 @@ bool LoadPlaylist(const std::string& path, std::vector<std::vector<std::uint8_t>
     out.clear();
     std::string line;
     for (int lineNo = 1; std::getline(in, line); ++lineNo) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
         std::vector<std::uint8_t> bytes;
-        std::size_t i = 0;
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) {
-            ++i;
-        }
-        if (i == line.size() || line[i] == '#') {
+        if (line.find_first_not_of(" \t\r") == std::string::npos || IsHexComment(line)) {
             continue;
         }
-        for (; i < line.size(); ++i) {
-            if (line[i] == ' ' || line[i] == '\t') {
-                continue;
-            }
-            const int hi = HexDigit(line[i]);
-            const int lo = i + 1 < line.size() ? HexDigit(line[i + 1]) : -1;
-            if (hi < 0 || lo < 0) {
-                error = path + ":" + std::to_string(lineNo) + ": not hex byte pairs";
-                return false;
-            }
-            bytes.push_back(std::uint8_t(hi << 4 | lo));
-            ++i;
+        if (!ParseHexLine(line, bytes)) {
+            error = path + ":" + std::to_string(lineNo) + ": not hex byte pairs";
+            return false;
         }
         out.push_back(std::move(bytes));
     }

@@ -2,8 +2,10 @@
 // a quarter of the font's average character width across and an eighth of its height down.
 #pragma once
 
-#include <QFont>
 #include <QRect>
+#include <QSize>
+
+#include "ui/Fonts.h"
 
 namespace qf {
 
@@ -20,13 +22,5 @@ struct DialogUnits {
 // "MS Sans Serif" 8, the usual dialog font, and "System" 10.
 inline constexpr DialogUnits DLU_SANS_8{6, 13};
 inline constexpr DialogUnits DLU_SYSTEM_10{8, 16};
-
-// The dialogs' labels and buttons: Arial of a given character height, weight 500.
-inline QFont DialogLabelFont(int pixelHeight) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelHeight);
-    font.setWeight(QFont::Medium);
-    return font;
-}
 
 }  // namespace qf

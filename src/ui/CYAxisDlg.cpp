@@ -1,11 +1,11 @@
-#include "app/CYAxisDlg.h"
+#include "ui/CYAxisDlg.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/DialogUnits.h"
+#include "ui/DialogUnits.h"
 
 namespace qf {
 

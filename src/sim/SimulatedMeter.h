@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/MeterModel.h"
+#include "sim/MeterModel.h"
 
 namespace qf {
 

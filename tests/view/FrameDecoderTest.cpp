@@ -4,22 +4,39 @@
 #include <memory>
 
 #include "link/LiveFrame.h"
-#include "link/LiveStateSet.h"
+#include "store/CQFDoc.h"
+#include "view/LiveModel.h"
 
 namespace {
 
 using namespace qf;
 
-// The decoder with all the state it writes, as at program start.
-struct Live : LiveStateSet {
-    CFrameDecoder decoder;
+// The live path with all the state it writes, as at program start.
+struct Live {
+    std::unique_ptr<CQFDoc> doc = std::make_unique<CQFDoc>();
+    CLiveModel model{*doc};
 
     DecodeOutcome Feed(const LiveFrameFields& f, std::time_t now = 1000) {
         const auto bytes = BuildLiveFrame(f);
-        return decoder.OnReceive(targets, bytes.data(), bytes.size(), now);
+        return model.OnReceive(bytes.data(), bytes.size(), now);
     }
-    float Sample(int ch) const { return doc->m_liveSamples[ch][view.m_nSampleIndex]; }
-    const std::string& Slot(int s) const { return panel.m_strSlot[s]; }
+    DecodeOutcome Chunk(const std::vector<std::uint8_t>& bytes) {
+        return model.OnReceive(bytes.data(), bytes.size(), 1);
+    }
+    float Sample(int ch) const { return doc->m_liveSamples[ch][model.Recording().m_nSampleIndex]; }
+    const std::string& Slot(int s) const { return model.Panel().m_strSlot[s]; }
+    const DisplayUnits& Units() const { return model.Units(); }
+    const RecordingState& Rec() const { return model.Recording(); }
+    void SetIndex(int index) {
+        RecordingState s = model.Recording();
+        s.m_nSampleIndex = index;
+        model.RecordingForTest().Preset(s);
+    }
+    // Run accepted at one second: a recording waits for the next frame.
+    void RunOneSecond() {
+        const int seconds = 1;
+        model.Run(&seconds);
+    }
 };
 
 LiveFrameFields Fields(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
@@ -59,7 +76,7 @@ TEST(FrameDecoder, UnitBitsLaterChecksWin) {
     for (const auto& c : cases) {
         Live live;
         live.Feed(Fields(c.a, 0, c.c, c.d, c.e));
-        const auto& u = live.view.units;
+        const auto& u = live.Units();
         EXPECT_EQ(u.m_nTempUnit, c.tempUnit) << int(c.a) << "/" << int(c.d);
         EXPECT_EQ(u.m_strTempUnit, c.tempText);
         EXPECT_EQ(u.m_nSpeedUnit, c.speedUnit) << int(c.c) << "/" << int(c.d);
@@ -72,8 +89,8 @@ TEST(FrameDecoder, UnitsPersistUntilAFrameChangesThem) {
     Live live;
     live.Feed(Fields(0x08, 0, 0, 0x80, 0));
     live.Feed(Fields(0, 0, 0, 0x01, 0));
-    EXPECT_EQ(live.view.units.m_strTempUnit, "F");
-    EXPECT_EQ(live.view.units.m_strSpeedUnit, "km/h");
+    EXPECT_EQ(live.Units().m_strTempUnit, "F");
+    EXPECT_EQ(live.Units().m_strSpeedUnit, "km/h");
     EXPECT_EQ(live.Slot(LCD_MAIN_UNIT), "m");
 }
 
@@ -150,8 +167,8 @@ TEST(FrameDecoder, UpperDisplayAndModes) {
     EXPECT_EQ(live.Slot(LCD_UPPER_VALUE2), "12");
     EXPECT_EQ(live.Slot(LCD_UPPER_UNIT), "C");
     EXPECT_EQ(live.Slot(LCD_MAIN_UNIT), "CFM");
-    EXPECT_EQ(live.battery, "Low");
-    EXPECT_FALSE(live.panel.m_bBacklight);
+    EXPECT_EQ(live.model.Panel().m_strBattery, "Low");
+    EXPECT_FALSE(live.model.Panel().m_bBacklight);
 
     f = Fields(0x10, 0, 0x40, 0x80, 0);
     f.areaCode = 3;
@@ -161,9 +178,9 @@ TEST(FrameDecoder, UpperDisplayAndModes) {
     EXPECT_EQ(live.Slot(LCD_UPPER_VALUE2), "     ");
     EXPECT_EQ(live.Slot(LCD_MODE), "AREA");
     EXPECT_EQ(live.Slot(LCD_MAIN_UNIT), "km/h");
-    EXPECT_EQ(live.panel.m_nAreaCode, 3);
-    EXPECT_EQ(live.battery, "Normal");
-    EXPECT_TRUE(live.panel.m_bBacklight);
+    EXPECT_EQ(live.model.Panel().m_nAreaCode, 3);
+    EXPECT_EQ(live.model.Panel().m_strBattery, "Normal");
+    EXPECT_TRUE(live.model.Panel().m_bBacklight);
 
     f = Fields(0x08, 0, 0, 0x02, 0);
     f.upper = 5;
@@ -243,30 +260,22 @@ TEST(FrameDecoder, IrtSettlesAfterUnderRange) {
 
 TEST(FrameDecoder, ValidFrameDrivesRecordingAndLinkFlags) {
     Live live;
-    live.frame.m_nPort = 3;
-    live.frame.AwaitFrame(3) = true;
-    live.frame.m_bStartPending = true;
-    live.frame.m_bRecording = true;
-    live.view.m_nSampleIndex = 17;
+    live.RunOneSecond();
+    live.SetIndex(17);
     const DecodeOutcome out = live.Feed(Fields(0, 0, 0, 0, 0), 4242);
     EXPECT_TRUE(out.valid);
     EXPECT_TRUE(out.recordingStarted);
-    EXPECT_FALSE(live.frame.m_bStartPending);
-    EXPECT_FALSE(live.frame.m_bStopped);
-    EXPECT_EQ(live.view.m_tmStart, 4242);
-    EXPECT_EQ(live.view.m_nSampleIndex, 0);
-    EXPECT_FALSE(live.view.m_bLiveIdle);
-    EXPECT_TRUE(live.frame.m_bFrameSeen);
-    EXPECT_TRUE(live.view.m_bNewFrame);
-    EXPECT_FALSE(live.frame.AwaitFrame(3));
-    EXPECT_FALSE(live.frame.m_bOtherComEnabled);
-    for (bool e : live.frame.m_bComEnabled)
-        EXPECT_FALSE(e);
+    EXPECT_FALSE(live.Rec().m_bStartPending);
+    EXPECT_FALSE(live.Rec().m_bStopped);
+    EXPECT_EQ(live.Rec().m_tmStart, 4242);
+    EXPECT_EQ(live.Rec().m_nSampleIndex, 0);
+    EXPECT_FALSE(live.Rec().m_bLiveIdle);
+    EXPECT_TRUE(live.Rec().m_bNewFrame);
 
     // Not recording: the live view is idle; a second frame starts nothing.
-    live.frame.m_bRecording = false;
+    live.model.Stop();
     EXPECT_FALSE(live.Feed(Fields(0, 0, 0, 0, 0)).recordingStarted);
-    EXPECT_TRUE(live.view.m_bLiveIdle);
+    EXPECT_TRUE(live.Rec().m_bLiveIdle);
 }
 
 TEST(FrameDecoder, InvalidChunksChangeNothingButCanEndARecording) {
@@ -280,19 +289,21 @@ TEST(FrameDecoder, InvalidChunksChangeNothingButCanEndARecording) {
         bad.push_back(b);
     }
     for (const auto& b : bad) {
-        const DecodeOutcome out = live.decoder.OnReceive(live.targets, b.data(), b.size(), 1);
+        const DecodeOutcome out = live.Chunk(b);
         EXPECT_FALSE(out.valid);
-        EXPECT_FALSE(live.frame.m_bFrameSeen);
+        EXPECT_FALSE(live.Rec().m_bNewFrame);
         EXPECT_EQ(live.doc->m_liveSamples[CH_AIRT][0], NO_VALUE);
     }
-    live.frame.m_bRecording = true;
-    live.frame.m_bStopped = false;
-    live.view.m_bLiveRecording = true;
-    live.view.m_nSampleIndex = RECORD_LIMIT;
-    EXPECT_TRUE(live.decoder.OnReceive(live.targets, nullptr, 0, 1).recordingEnded);
-    EXPECT_FALSE(live.frame.m_bRecording);
-    EXPECT_TRUE(live.frame.m_bStopped);
-    EXPECT_FALSE(live.view.m_bLiveRecording);
+    live.Feed(Fields(0, 0, 0, 0, 0));  // idle
+    live.RunOneSecond();
+    live.Feed(Fields(0, 0, 0, 0, 0));  // started
+    ASSERT_TRUE(live.Rec().m_bRecording);
+    ASSERT_TRUE(live.Rec().m_bLiveRecording);
+    live.SetIndex(RECORD_LIMIT);
+    EXPECT_TRUE(live.model.OnReceive(nullptr, 0, 1).recordingEnded);
+    EXPECT_FALSE(live.Rec().m_bRecording);
+    EXPECT_TRUE(live.Rec().m_bStopped);
+    EXPECT_FALSE(live.Rec().m_bLiveRecording);
 }
 
 TEST(FrameDecoder, TrailingBytesAreIgnoredAndIndexesStayInBounds) {
@@ -300,29 +311,26 @@ TEST(FrameDecoder, TrailingBytesAreIgnoredAndIndexesStayInBounds) {
     const auto frame = BuildLiveFrame(Readings(0, 0, 21, 22, 1));
     std::vector<std::uint8_t> longer(frame.begin(), frame.end());
     longer.resize(5000, 0xAA);
-    EXPECT_TRUE(live.decoder.OnReceive(live.targets, longer.data(), longer.size(), 1).valid);
+    EXPECT_TRUE(live.Chunk(longer).valid);
     EXPECT_EQ(live.Sample(CH_AIRT), 21);
 
+    // A frame at the end of the arrays writes nothing.
+    live.SetIndex(MAX_SAMPLES);
+    EXPECT_TRUE(live.Feed(Readings(0, 0, 21, 22, 1)).valid);
     for (int index : {-1, MAX_SAMPLES, 1 << 30}) {
-        live.view.m_nSampleIndex = index;
-        EXPECT_TRUE(live.Feed(Readings(0, 0, 21, 22, 1)).valid);
+        live.doc->StoreLiveSample(index, {1, 2, 3, 4, 5});
     }
-    for (int port : {0, -3, 99, 19}) {
-        live.frame.m_nPort = port;
-        live.frame.AwaitFrame(port) = true;
-        live.Feed(Fields(0, 0, 0, 0, 0));
-        EXPECT_FALSE(live.frame.AwaitFrame(port)) << port;
-    }
+    EXPECT_EQ(live.doc->m_liveSamples[CH_CMM][MAX_SAMPLES - 1], NO_VALUE);
 }
 
 TEST(FrameDecoder, HandsReadingsToTheAlarmBar) {
     Live live;
-    live.readings.LoadLimits({"30.0", "940.0", "5900.0"}, {"0.0", "0.0", "0.0"});
+    live.model.Readings().LoadLimits({"30.0", "940.0", "5900.0"}, {"0.0", "0.0", "0.0"});
     DecodeOutcome out = live.Feed(Readings(0, 0x20, 31.0f, 20.0f, 0.0f));
     EXPECT_TRUE(out.alarmsChanged);
-    EXPECT_TRUE(live.frame.m_bAlarmHi[0]);
-    EXPECT_TRUE(live.frame.m_bAlarmLow[2]);
-    EXPECT_EQ(live.readings.m_strMaxText[0], "31.0 C");
+    EXPECT_TRUE(live.model.Readings().m_bAlarmHi[0]);
+    EXPECT_TRUE(live.model.Readings().m_bAlarmLow[2]);
+    EXPECT_EQ(live.model.Readings().m_strMaxText[0], "31.0 C");
     out = live.Feed(Readings(0, 0x20, 32.0f, 20.0f, 0.0f));
     EXPECT_FALSE(out.alarmsChanged);
 }

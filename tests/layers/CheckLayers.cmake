@@ -1,0 +1,26 @@
+# Fails when a source file includes a header from a folder on a higher floor. Floors,
+# ground first; a folder may include its own and lower folders only.
+#   cmake -DSRC=<src folder> -P CheckLayers.cmake
+set(FLOORS store link sim ui bars view report logger app)
+
+file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp ${SRC}/*.h.in)
+set(violations "")
+foreach(file IN LISTS files)
+    string(REGEX MATCH "^[^/]+" folder ${file})
+    list(FIND FLOORS ${folder} own)
+    if(own EQUAL -1)
+        string(APPEND violations "${file}: folder ${folder} has no floor\n")
+        continue()
+    endif()
+    file(STRINGS ${SRC}/${file} includes REGEX "^#include \"[^/\"]+/")
+    foreach(line IN LISTS includes)
+        string(REGEX REPLACE "^#include \"([^/\"]+)/.*" "\\1" target "${line}")
+        list(FIND FLOORS ${target} floor)
+        if(floor GREATER own)
+            string(APPEND violations "${file}: ${line} reaches up from ${folder} to ${target}\n")
+        endif()
+    endforeach()
+endforeach()
+if(violations)
+    message(FATAL_ERROR "Includes against the floors:\n${violations}")
+endif()
