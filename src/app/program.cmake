@@ -5,4 +5,6 @@ add_custom_command(TARGET qf7720 POST_BUILD
             $<TARGET_FILE_DIR:qf7720>/help.html
     VERBATIM)
 install(TARGETS qf7720 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/resources/help.html DESTINATION ${QF_HELP_DATA_DIR})
+# Relative to the prefix, so that a staged install (DESTDIR, --prefix, cpack) stays inside it.
+file(RELATIVE_PATH QF_HELP_INSTALL_DIR ${CMAKE_INSTALL_PREFIX} ${QF_HELP_DATA_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/resources/help.html DESTINATION ${QF_HELP_INSTALL_DIR})

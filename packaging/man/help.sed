@@ -1,0 +1,7 @@
+# Shapes --help output the way help2man reads it: a capital "Usage:" for the synopsis, and
+# one paragraph per entry of a command list, which has no descriptions to align.
+s/^usage:/Usage:/
+/^[Cc]ommands:$/,/^$/ {
+    s/^[Cc]ommands:$/\nCommands:/
+    s/^  .*/&\n/
+}
