@@ -342,29 +342,6 @@ TEST_F(ReportLayoutTest, onlyShownTracesAreDrawnAndListed) {
     }
 }
 
-TEST_F(ReportLayoutTest, pensAreAsSpecifiedForPaper) {
-    struct PenCase {
-        ReportPen pen;
-        ReportRgb colour;
-        int width;
-        bool dotted;
-    };
-    const PenCase cases[] = {
-        {ReportPen::Frame, {0, 0, 0}, 2, false},  {ReportPen::Grid, {127, 127, 127}, 1, true},
-        {ReportPen::AirT, {55, 0, 0}, 2, false},  {ReportPen::Irt, {55, 55, 0}, 2, false},
-        {ReportPen::AirV, {0, 55, 55}, 2, false}, {ReportPen::Cfm, {55, 0, 55}, 2, false},
-        {ReportPen::Cmm, {0, 55, 0}, 2, false},
-    };
-    for (const auto& c : cases) {
-        const ReportPenStyle s = PenStyle(c.pen);
-        EXPECT_EQ(s.colour, c.colour) << int(c.pen);
-        EXPECT_EQ(s.width, c.width) << int(c.pen);
-        EXPECT_EQ(s.dotted, c.dotted) << int(c.pen);
-    }
-    EXPECT_EQ(TracePen(CH_AIRT), ReportPen::AirT);
-    EXPECT_EQ(TracePen(CH_CMM), ReportPen::Cmm);
-}
-
 TEST_F(ReportLayoutTest, unusableLabelRangesLeaveOnlyTheCurvesOut) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::array<float, REPORT_LABELS> ranges[] = {

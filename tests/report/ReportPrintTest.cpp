@@ -1,12 +1,11 @@
-// The Qt side of the report: the renderer on an image, the print job on a PDF printer,
-// the dialog and the proposed PDF name.
+// The Qt side of the report: the renderer on an image, the print job on a PDF printer and
+// the proposed PDF name.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDateTime>
 #include <QImage>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <cstdlib>
 #include <filesystem>
@@ -14,7 +13,6 @@
 
 #include "helpers/TempDir.h"
 #include "report/ReportPainter.h"
-#include "report/ReportPdf.h"
 #include "report/TestReport.h"
 
 namespace {
@@ -193,17 +191,6 @@ TEST_F(ReportPrintTest, failedJobsSayWhyAndLeaveNothing) {
     EXPECT_EQ(ReportPrintStatusText(ReportPrintStatus::Ok), nullptr);
 }
 
-TEST_F(ReportPrintTest, dialogOffersTheWholeDocumentAndAFile) {
-    QPrinter printer;
-    QPrintDialog dialog(&printer);
-    PrepareReportPrintDialog(dialog);
-    EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintPageRange));
-    EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintSelection));
-    EXPECT_FALSE(dialog.testOption(QAbstractPrintDialog::PrintCurrentPage));
-    EXPECT_TRUE(dialog.testOption(QAbstractPrintDialog::PrintToFile));
-    EXPECT_EQ(dialog.printRange(), QAbstractPrintDialog::AllPages);
-}
-
 TEST_F(ReportPrintTest, pdfIsProposedInTheDocumentsFolder) {
     const QString home = QString::fromStdString(m_dir.path().string());
     setenv("HOME", m_dir.path().c_str(), 1);
@@ -226,19 +213,6 @@ TEST_F(ReportPrintTest, pdfIsProposedInTheDocumentsFolder) {
     named.setOutputFileName(home + "/chosen.pdf");
     PrepareReportPrinter(named, now);
     EXPECT_EQ(named.outputFileName(), home + "/chosen.pdf");
-}
-
-TEST_F(ReportPrintTest, creationDateCanBeFixedWithoutMovingAnything) {
-    QByteArray pdf = ReportPdf(m_source, QPageSize(QPageSize::A4), START);
-    ASSERT_TRUE(pdf.startsWith("%PDF"));
-    const qsizetype size = pdf.size();
-    ASSERT_TRUE(SetPdfCreationDate(pdf, START));
-    EXPECT_EQ(pdf.size(), size);
-    EXPECT_TRUE(pdf.contains("/CreationDate (D:20261208140300"));
-
-    QByteArray notPdf("no date here");
-    EXPECT_FALSE(SetPdfCreationDate(notPdf, START));
-    EXPECT_EQ(notPdf, QByteArray("no date here"));
 }
 
 }  // namespace
