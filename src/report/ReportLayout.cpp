@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace qf {
 
 namespace {
 
-constexpr int CHART_WIDTH =
-    CHART_RIGHT - CHART_LEFT;  // first sample on the left side, last on the right
+// The first sample lies on the frame's left side, the last on its right side.
+constexpr int CHART_WIDTH = CHART_RIGHT - CHART_LEFT;
 constexpr int CHART_HEIGHT = CHART_TOP - CHART_BOTTOM;
 constexpr int LABEL_STEP = 80;
 constexpr int TIME_LABELS = 5;
@@ -76,7 +77,7 @@ double PlotValue(int channel, float stored, int tempUnit, float speedFactor) {
     return v < NO_VALUE ? NO_VALUE : v;
 }
 
-// Moves end b along the line from a onto the nearer of y = +-COORD_LIMIT.
+// Moves end b along the line from a onto the limit on b's side.
 void PullEnd(double xa, double ya, double& xb, double& yb) {
     const double lim = std::copysign(COORD_LIMIT, yb);
     xb = xa + (xb - xa) * ((lim - ya) / (yb - ya));
@@ -92,9 +93,8 @@ bool ToLine(double x1, double y1, double x2, double y2, ReportPen pen, ReportLin
     if ((y1 > COORD_LIMIT && y2 > COORD_LIMIT) || (y1 < -COORD_LIMIT && y2 < -COORD_LIMIT)) {
         return false;
     }
-    const double oy1 = y1, ox1 = x1;
     if (std::fabs(y2) > COORD_LIMIT) {
-        PullEnd(ox1, oy1, x2, y2);
+        PullEnd(x1, y1, x2, y2);
     }
     if (std::fabs(y1) > COORD_LIMIT) {
         PullEnd(x2, y2, x1, y1);
