@@ -339,7 +339,7 @@ void CMainFrame::OnOtherCom() {
 void CMainFrame::OnOpenLogger() {
     // The data-logger window is created here once it exists; it sets m_bLoggerShown
     // while it shows, which greys this command.
-    m_pView->m_nLoggerOpen = 1;
+    m_pView->m_file.m_nLoggerOpen = 1;
     UpdateCommandStates();
 }
 

@@ -1,6 +1,7 @@
 #include "store/CQFDoc.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace qf {
 
@@ -16,6 +17,22 @@ void CQFDoc::StoreLiveSample(int index, const std::array<float, NUM_CHANNELS>& v
     for (int c = 0; c < NUM_CHANNELS; ++c) {
         m_liveSamples[c][index] = values[c];
     }
+}
+
+std::time_t CQFDoc::FileStartFields() const {
+    // A file may hold any year or month; keep the shift to the calendar's origin in range.
+    const auto shiftDown = [](int v, int by) {
+        return static_cast<int>(std::max<long long>(static_cast<long long>(v) - by, INT_MIN));
+    };
+    std::tm t{};
+    t.tm_year = shiftDown(m_nFileYear, 1900);
+    t.tm_mon = shiftDown(m_nFileMonth, 1);
+    t.tm_mday = m_nFileDay;
+    t.tm_hour = m_nFileHour;
+    t.tm_min = m_nFileMinute;
+    t.tm_sec = m_nFileSecond;
+    t.tm_isdst = -1;
+    return std::mktime(&t);
 }
 
 }  // namespace qf

@@ -18,12 +18,17 @@ public:
     // nothing.
     void StoreLiveSample(int index, const std::array<float, NUM_CHANNELS>& values);
 
+    // The file's start as local time from its six date and time fields; the system decides
+    // on daylight saving.
+    std::time_t FileStartFields() const;
+
     // Live recording, channel-major: [c][i] is sample i of channel c.
     float m_liveSamples[NUM_CHANNELS][MAX_SAMPLES];
 
     // The last data file opened, sample-major: [i][c].
     int m_nFileCount = 0;
     float m_fileSamples[MAX_SAMPLES][NUM_CHANNELS];
+    std::time_t m_tmFileStart = 0;  // the current record's start, set by the logger
     int m_nFileIntervalSec = 0;
     std::uint8_t m_nFileTempUnit = 0;
     std::uint8_t m_nFileSpeedUnit = 0;

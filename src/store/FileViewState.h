@@ -1,4 +1,5 @@
-// The view's state about the data file last read into the document's file area.
+// The view's state about the data file last read into the document's file area, and the
+// flags that tie the data-logger window to the main window.
 #pragma once
 
 namespace qf {
@@ -8,6 +9,8 @@ struct FileViewState {
     bool m_bFileDataNew = false;  // the logger has not yet taken that file into its list
     int m_nFileYGain = 10;        // Y scale of the logger graph, read from the file
     int m_nFileYOffset = 0;
+    int m_nLoggerOpen = 0;         // the logger window exists: Download may load
+    bool m_bLoggerShown = false;   // the logger window has painted: Open is disabled
 };
 
 }  // namespace qf

@@ -13,10 +13,6 @@ namespace {
 
 constexpr std::string_view MISSING = "----";
 
-// A file may hold any year or month; keep the shift to the calendar's origin in range.
-int ShiftDown(int v, int by) {
-    return static_cast<int>(std::max<long long>(static_cast<long long>(v) - by, INT_MIN));
-}
 constexpr std::string_view EOL = "\r\n";
 
 // Right-aligned to at least `width`, never cut.
@@ -64,15 +60,7 @@ ExportSource FileExportSource(const CQFDoc& doc) {
     s.m_strTempUnit = doc.m_strFileTempUnit;
     s.m_fSpeedFactor = doc.m_fFileSpeedFactor;
     s.m_strSpeedUnit = doc.m_strFileSpeedUnit;
-    std::tm t{};
-    t.tm_year = ShiftDown(doc.m_nFileYear, 1900);
-    t.tm_mon = ShiftDown(doc.m_nFileMonth, 1);
-    t.tm_mday = doc.m_nFileDay;
-    t.tm_hour = doc.m_nFileHour;
-    t.tm_min = doc.m_nFileMinute;
-    t.tm_sec = doc.m_nFileSecond;
-    t.tm_isdst = -1;
-    s.m_tmStart = std::mktime(&t);
+    s.m_tmStart = doc.FileStartFields();
     s.m_nIntervalSec = doc.m_nFileIntervalSec;
     return s;
 }

@@ -255,7 +255,7 @@ std::optional<bool> CQFView::CommandEnabled(int id) const {
         case ID_FILE_PRINT:
             return m_live.Recording().m_nSampleIndex != 0;
         case ID_OPEN_LOGGER:
-            return !m_bLoggerShown;
+            return !m_file.m_bLoggerShown;
         case ID_UNDO_ZOOM:
             return m_graph.UndoZoomEnabled();
         default:

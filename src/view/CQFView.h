@@ -102,9 +102,6 @@ public:
     int m_nCursorX = 0;
     bool m_bCursorFresh = true;
 
-    // The data-logger window: shown at its paint, opened by Open.
-    bool m_bLoggerShown = false;
-    int m_nLoggerOpen = 0;
 
 signals:
     // Text for a status bar pane: 1 the read-out's time, 2 its values.

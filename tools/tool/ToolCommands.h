@@ -22,6 +22,7 @@ int RunDecode(const Args& args);
 int RunInfo(const Args& args);
 int RunExport(const Args& args);
 int RunSamples(const Args& args);
+int RunReport(const Args& args);  // built with the Qt side only (QF_GUI)
 
 // Reads a data file for the file commands; on failure prints the reason and returns
 // EXIT_REFUSED.

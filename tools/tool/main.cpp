@@ -19,6 +19,17 @@ constexpr Command COMMANDS[] = {
     {"info", "info FILE", qftool::RunInfo},
     {"export", "export FILE [OUT]", qftool::RunExport},
     {"samples", "samples FILE", qftool::RunSamples},
+#ifdef QF_TOOL_REPORT
+    {"report",
+     "report FILE [-o OUT.pdf] [--traces airt,irt,airv,flow] [--y-gain G] [--y-offset O]\n"
+     "         [--page a4|letter]\n"
+     "      the test report of a data file as a one-page PDF (default OUT: FILE with the\n"
+     "      extension .pdf; all traces; the file's Y gain and offset; A4). The report is laid\n"
+     "      out from the bottom-right corner of the printable area (10 mm inside the paper):\n"
+     "      a printable area smaller than the layout clips what falls outside.\n"
+     "      SOURCE_DATE_EPOCH, when set, gives the printing date.",
+     qftool::RunReport},
+#endif
 };
 
 void PrintHelp(std::FILE* out) {

@@ -1,0 +1,234 @@
+// report FILE [-o OUT.pdf] [--traces LIST] [--y-gain G] [--y-offset O] [--page a4|letter]:
+// the logger window's test report of a data file as a one-page PDF, drawn offscreen by the
+// program's own layout and renderer.
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QtGlobal>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "ToolCommands.h"
+#include "report/ReportPdf.h"
+#include "report/ReportSource.h"
+#include "store/AtomicFile.h"
+#include "store/DataFile.h"
+#include "store/TextExport.h"
+
+namespace qftool {
+
+namespace {
+
+constexpr char USAGE[] =
+    "report: usage: report FILE [-o OUT.pdf] [--traces airt,irt,airv,flow] [--y-gain G] "
+    "[--y-offset O] [--page a4|letter]\n";
+
+struct ReportOptions {
+    std::string file;
+    std::string out;
+    bool traces[4] = {true, true, true, true};  // AirT, IRT, AirV, Flow
+    std::optional<int> yGain;
+    std::optional<int> yOffset;
+    QPageSize::PageSizeId page = QPageSize::A4;
+};
+
+std::optional<long long> ParseInteger(std::string_view text) {
+    long long v = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, v);
+    if (text.empty() || ec != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+std::optional<int> ParseInt(std::string_view text) {
+    const auto v = ParseInteger(text);
+    if (!v || *v < INT32_MIN || *v > INT32_MAX) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*v);
+}
+
+bool ParseTraces(std::string_view list, bool (&traces)[4]) {
+    static constexpr std::string_view NAMES[4] = {"airt", "irt", "airv", "flow"};
+    bool chosen[4] = {};
+    while (true) {
+        const std::size_t comma = list.find(',');
+        const std::string_view name = list.substr(0, comma);
+        bool known = false;
+        for (int t = 0; t < 4; ++t) {
+            if (name == NAMES[t]) {
+                chosen[t] = known = true;
+            }
+        }
+        if (!known) {
+            return false;
+        }
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        list.remove_prefix(comma + 1);
+    }
+    std::copy(std::begin(chosen), std::end(chosen), std::begin(traces));
+    return true;
+}
+
+bool ParseOptions(const Args& args, ReportOptions& o) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool takesValue =
+            a == "-o" || a == "--traces" || a == "--y-gain" || a == "--y-offset" || a == "--page";
+        if (takesValue) {
+            if (i + 1 == args.size()) {
+                return false;
+            }
+            const std::string& v = args[++i];
+            if (a == "-o") {
+                o.out = v;
+                if (v.empty()) {
+                    return false;
+                }
+            } else if (a == "--traces") {
+                if (!ParseTraces(v, o.traces)) {
+                    return false;
+                }
+            } else if (a == "--page") {
+                if (v == "a4") {
+                    o.page = QPageSize::A4;
+                } else if (v == "letter") {
+                    o.page = QPageSize::Letter;
+                } else {
+                    return false;
+                }
+            } else {
+                std::optional<int>& target = a == "--y-gain" ? o.yGain : o.yOffset;
+                target = ParseInt(v);
+                if (!target) {
+                    return false;
+                }
+            }
+        } else if (a.size() > 1 && a[0] == '-') {
+            return false;
+        } else if (o.file.empty() && !a.empty()) {
+            o.file = a;
+        } else {
+            return false;
+        }
+    }
+    return !o.file.empty();
+}
+
+std::string PdfPathFor(const std::string& dataPath) {
+    std::filesystem::path p(dataPath);
+    p.replace_extension(".pdf");
+    // A data file that already ends in ".pdf" must not be overwritten by its own report.
+    return p.string() == dataPath ? dataPath + ".pdf" : p.string();
+}
+
+// The printing date: SOURCE_DATE_EPOCH when set, so that a report can be made again
+// byte for byte; otherwise now.
+bool PrintingTime(std::time_t& now, bool& fromEnvironment) {
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    fromEnvironment = epoch != nullptr;
+    if (!epoch) {
+        now = std::time(nullptr);
+        return true;
+    }
+    const auto v = ParseInteger(epoch);
+    if (!v || *v < 0) {
+        return false;
+    }
+    now = static_cast<std::time_t>(*v);
+    return true;
+}
+
+// Qt's notes about the environment (no runtime folder, fonts) are not the tool's output;
+// only its errors reach standard error, one line each.
+void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "report: %s\n", qPrintable(text.simplified()));
+    }
+}
+
+}  // namespace
+
+int RunReport(const Args& args) {
+    ReportOptions o;
+    if (!ParseOptions(args, o)) {
+        std::fputs(USAGE, stderr);
+        return EXIT_USAGE;
+    }
+    std::time_t now = 0;
+    bool reproducible = false;
+    if (!PrintingTime(now, reproducible)) {
+        std::fprintf(stderr, "report: SOURCE_DATE_EPOCH is not a whole number of seconds\n");
+        return EXIT_REFUSED;
+    }
+    auto doc = std::make_unique<qf::CQFDoc>();
+    qf::FileViewState view;
+    if (const int rc = LoadDataFileOrRefuse("report", o.file, *doc, view); rc != EXIT_OK) {
+        return rc;
+    }
+    if (doc->m_nFileCount < 1) {
+        std::fprintf(stderr, "report: '%s': the file holds no samples\n", o.file.c_str());
+        return EXIT_REFUSED;
+    }
+    const int gain = o.yGain.value_or(view.m_nFileYGain);
+    const int offset = o.yOffset.value_or(view.m_nFileYOffset);
+    if (gain <= 0) {
+        if (o.yGain) {
+            std::fprintf(stderr, "report: --y-gain %d is not positive\n", gain);
+        } else {
+            std::fprintf(stderr, "report: '%s': its Y gain %d is not positive\n", o.file.c_str(),
+                         gain);
+        }
+        return EXIT_REFUSED;
+    }
+
+    // The logger window takes the record's start time from the file's date fields.
+    doc->m_tmFileStart = qf::FileExportSource(*doc).m_tmStart;
+    qf::ReportSource source = qf::FileReportSource(*doc, qf::ReportLabels(offset, gain));
+    source.m_bShowAirT = o.traces[0];
+    source.m_bShowIrt = o.traces[1];
+    source.m_bShowAirV = o.traces[2];
+    source.m_bShowFlow = o.traces[3];
+
+    // Opened before drawing, so an unwritable target is refused at once; the PDF replaces
+    // the target only when complete.
+    const std::string out = o.out.empty() ? PdfPathFor(o.file) : o.out;
+    qf::AtomicFile file(out);
+    if (!file.Open()) {
+        std::fprintf(stderr, "report: cannot write '%s'\n", out.c_str());
+        return EXIT_REFUSED;
+    }
+
+    // No display is needed: the page is drawn offscreen unless the caller chose a platform.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    qInstallMessageHandler(QtMessage);
+    static int argc = 1;
+    static char name[] = "qf7720-tool";
+    static char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+    QByteArray pdf = qf::ReportPdf(source, QPageSize(o.page), now);
+    if (pdf.isEmpty()) {
+        std::fprintf(stderr, "report: the page could not be drawn\n");
+        return EXIT_REFUSED;
+    }
+    if (reproducible) {
+        qf::SetPdfCreationDate(pdf, now);
+    }
+    if (!file.Write(std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size()))) ||
+        !file.Finish() || !file.Commit()) {
+        std::fprintf(stderr, "report: cannot write '%s'\n", out.c_str());
+        return EXIT_REFUSED;
+    }
+    return EXIT_OK;
+}
+
+}  // namespace qftool
