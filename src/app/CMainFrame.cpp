@@ -22,6 +22,7 @@
 #include "app/CSampleRateDlg.h"
 #include "app/HelpFile.h"
 #include "link/PortMap.h"
+#include "report/PrintReport.h"
 #include "store/AtomicFile.h"
 #include "store/CQFDoc.h"
 #include "store/DataFile.h"
@@ -172,7 +173,7 @@ void CMainFrame::CreateActions() {
 
     connect(Action(ID_SAVE), &QAction::triggered, this, [this] { OnSave(); });
     connect(Action(ID_OPEN_LOGGER), &QAction::triggered, this, &CMainFrame::OnOpenLogger);
-    connect(print, &QAction::triggered, this, [this] { m_pView->OnPrint(); });
+    connect(print, &QAction::triggered, this, &CMainFrame::OnPrint);
     connect(Action(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
     connect(Action(ID_RUN), &QAction::triggered, this, &CMainFrame::OnRun);
     connect(Action(ID_STOP), &QAction::triggered, this, &CMainFrame::OnStop);
@@ -341,6 +342,25 @@ void CMainFrame::OnOpenLogger() {
     // while it shows, which greys this command.
     m_pView->m_file.m_nLoggerOpen = 1;
     UpdateCommandStates();
+}
+
+void CMainFrame::OnPrint() {
+    const RecordingState& rec = m_live.Recording();
+    const GraphDisplayState& display = m_pView->m_display;
+    ReportSource source = LiveReportSource(m_doc, rec.m_nSampleIndex);
+    source.m_nTempUnit = m_live.Units().m_nTempUnit;
+    source.m_fSpeedFactor = m_live.Units().m_fSpeedFactor;
+    // The graph's own labels at level 0, as it drew them.
+    std::copy(std::begin(m_pView->Graph().m_fYLabel[0]), std::end(m_pView->Graph().m_fYLabel[0]),
+              source.m_fLabel.begin());
+    source.m_tmStart = rec.m_tmStart;
+    source.m_nInterval = rec.m_nIntervalMs;
+    source.intervalUnit = ReportInterval::Milliseconds;
+    source.m_bShowAirT = display.m_bShowAirT;
+    source.m_bShowIrt = display.m_bShowIrt;
+    source.m_bShowAirV = display.m_bShowAirV;
+    source.m_bShowFlow = display.m_bShowFlow;
+    PrintReport(source, this, *m_prompts);
 }
 
 void CMainFrame::OnHelpContents() {

@@ -67,6 +67,8 @@ public:
     void OnComPort(int n);
     void OnOtherCom();
     void OnOpenLogger();
+    // The test report of the live recording.
+    void OnPrint();
     void OnHelpContents();
     // Save dialog, then the text export and the data file. False when nothing was saved.
     bool OnSave();

@@ -9,8 +9,8 @@ struct FileViewState {
     bool m_bFileDataNew = false;  // the logger has not yet taken that file into its list
     int m_nFileYGain = 10;        // Y scale of the logger graph, read from the file
     int m_nFileYOffset = 0;
-    int m_nLoggerOpen = 0;         // the logger window exists: Download may load
-    bool m_bLoggerShown = false;   // the logger window has painted: Open is disabled
+    int m_nLoggerOpen = 0;        // the logger window exists: Download may load
+    bool m_bLoggerShown = false;  // the logger window has painted: Open is disabled
 };
 
 }  // namespace qf

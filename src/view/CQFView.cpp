@@ -269,8 +269,6 @@ void CQFView::OnUndoZoom() {
     RepaintNow();
 }
 
-void CQFView::OnPrint() {}
-
 void CQFView::OnScrolled(bool thumbTracking, int position) {
     // Arrow and page clicks leave the thumb where the offset says.
     m_barScroll->SetPosition(m_graph.OnScroll(thumbTracking, position));

@@ -67,9 +67,8 @@ public:
     // Enabled states of the commands the view governs; nullopt for the others.
     std::optional<bool> CommandEnabled(int id) const;
 
-    // Commands handled by the view. The printed report fills in OnPrint.
+    // Commands handled by the view.
     void OnUndoZoom();
-    void OnPrint();
     // The scroll bar strip under the graph was used.
     void OnScrolled(bool thumbTracking, int position);
 
@@ -101,7 +100,6 @@ public:
     // x of the cursor line on screen, and whether no line is on screen.
     int m_nCursorX = 0;
     bool m_bCursorFresh = true;
-
 
 signals:
     // Text for a status bar pane: 1 the read-out's time, 2 its values.

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPrintDialog>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -322,4 +323,22 @@ TEST(MainFrame, aDataFileOpensIntoTheFileAreaAndABadOneIsRefused) {
     EXPECT_EQ(rig.prompts.messages, QStringList{"Invalid Format!"});
     EXPECT_EQ(rig.doc->m_nFileCount, 3);
     EXPECT_EQ(frame.windowTitle(), "Thermo-Anemometer");
+}
+
+TEST(MainFrame, printOffersThePrintDialogAndCancelPrintsNothing) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    frame.OnPrint();  // no samples: no dialog
+    EXPECT_TRUE(rig.prompts.dialogTitles.isEmpty());
+
+    EditRecording(frame.Live(), [&](RecordingState& r) { r.m_nSampleIndex = 3; });
+    QPrintDialog* seen = nullptr;
+    rig.prompts.dialogs.push_back([&seen](QDialog& d) {
+        seen = qobject_cast<QPrintDialog*>(&d);
+        return false;
+    });
+    frame.UpdateCommandStates();
+    frame.Action(ID_FILE_PRINT)->trigger();
+    ASSERT_NE(seen, nullptr);
+    EXPECT_TRUE(rig.prompts.messages.isEmpty());
 }
