@@ -39,6 +39,7 @@ public:
         return std::nullopt;
     }
     std::optional<QString> AskOpenFile(QWidget*, const QString&) override { return std::nullopt; }
+    QStringList AskOpenFiles(QWidget*, const QString&) override { return {}; }
     bool RunDialog(QDialog&) override { return false; }
 };
 

@@ -39,6 +39,10 @@ std::optional<QString> CQtUserPrompts::AskOpenFile(QWidget* parent, const QStrin
     return path;
 }
 
+QStringList CQtUserPrompts::AskOpenFiles(QWidget* parent, const QString& filter) {
+    return QFileDialog::getOpenFileNames(parent, QString(), QString(), filter);
+}
+
 bool CQtUserPrompts::RunDialog(QDialog& dialog) {
     return dialog.exec() == QDialog::Accepted;
 }

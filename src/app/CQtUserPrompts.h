@@ -12,6 +12,7 @@ public:
     std::optional<QString> AskSaveFile(QWidget* parent, const QString& proposedName,
                                        const QString& filter, const QString& suffix) override;
     std::optional<QString> AskOpenFile(QWidget* parent, const QString& filter) override;
+    QStringList AskOpenFiles(QWidget* parent, const QString& filter) override;
     bool RunDialog(QDialog& dialog) override;
 };
 

@@ -137,36 +137,28 @@ void CRealTimeBar::RefreshFromMembers() {
     ShowText(Field(ID_INTERVAL), m_strInterval);
 }
 
-void CRealTimeBar::ShowOnly(bool& flag) {
-    m_display.m_bShowAirT = false;
-    m_display.m_bShowIrt = false;
-    m_display.m_bShowAirV = false;
-    m_display.m_bShowFlow = false;
-    flag = true;
+void CRealTimeBar::OnShowAirT() {
+    m_display.ShowOnly(&TraceFlags::m_bShowAirT);
     emit viewUpdateRequested();
 }
 
-void CRealTimeBar::OnShowAirT() {
-    ShowOnly(m_display.m_bShowAirT);
-}
-
 void CRealTimeBar::OnShowIrt() {
-    ShowOnly(m_display.m_bShowIrt);
+    m_display.ShowOnly(&TraceFlags::m_bShowIrt);
+    emit viewUpdateRequested();
 }
 
 void CRealTimeBar::OnShowAirV() {
-    ShowOnly(m_display.m_bShowAirV);
+    m_display.ShowOnly(&TraceFlags::m_bShowAirV);
+    emit viewUpdateRequested();
 }
 
 void CRealTimeBar::OnShowFlow() {
-    ShowOnly(m_display.m_bShowFlow);
+    m_display.ShowOnly(&TraceFlags::m_bShowFlow);
+    emit viewUpdateRequested();
 }
 
 void CRealTimeBar::OnCombine() {
-    m_display.m_bShowAirT = true;
-    m_display.m_bShowIrt = true;
-    m_display.m_bShowAirV = true;
-    m_display.m_bShowFlow = true;
+    m_display.ShowAll();
     emit viewUpdateRequested();
 }
 

@@ -79,7 +79,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void ShowOnly(bool& flag);
 
     GraphDisplayState& m_display;
     std::vector<std::pair<int, QWidget*>> m_controls;

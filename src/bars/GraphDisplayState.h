@@ -13,11 +13,27 @@ namespace qf {
 // Value labels of a graph's Y axis, bottom to top.
 inline constexpr int Y_LABELS = 11;
 
-struct GraphDisplayState {
+// The traces a graph draws, chosen by its AirT, IRT, AirV, Flow and Combine buttons.
+struct TraceFlags {
     bool m_bShowAirT = true;
     bool m_bShowIrt = true;
     bool m_bShowAirV = true;
     bool m_bShowFlow = true;  // CFM and CMM together
+
+    // `flag` is one of the four: it alone is set.
+    void ShowOnly(bool TraceFlags::*flag) {
+        m_bShowAirT = m_bShowIrt = m_bShowAirV = m_bShowFlow = false;
+        this->*flag = true;
+    }
+    void ShowAll() { m_bShowAirT = m_bShowIrt = m_bShowAirV = m_bShowFlow = true; }
+    // Whether a channel's trace is drawn.
+    bool Shown(int channel) const {
+        const bool flags[] = {m_bShowAirT, m_bShowIrt, m_bShowAirV, m_bShowFlow, m_bShowFlow};
+        return channel >= 0 && channel < 5 && flags[channel];
+    }
+};
+
+struct GraphDisplayState : TraceFlags {
     int m_nYGain = DEFAULT_Y_GAIN;
     int m_nYOffset = DEFAULT_Y_OFFSET;
     // Bottom to top. The graph's next paint derives its own labels, so these last only

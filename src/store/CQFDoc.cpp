@@ -19,6 +19,26 @@ void CQFDoc::StoreLiveSample(int index, const std::array<float, NUM_CHANNELS>& v
     }
 }
 
+void CQFDoc::TakeFileArea(const CQFDoc& from) {
+    m_nFileCount = from.m_nFileCount;
+    const int count = std::clamp(from.m_nFileCount, 0, MAX_SAMPLES);
+    std::copy(&from.m_fileSamples[0][0], &from.m_fileSamples[0][0] + count * NUM_CHANNELS,
+              &m_fileSamples[0][0]);
+    m_nFileIntervalSec = from.m_nFileIntervalSec;
+    m_nFileTempUnit = from.m_nFileTempUnit;
+    m_nFileSpeedUnit = from.m_nFileSpeedUnit;
+    m_nFileHour = from.m_nFileHour;
+    m_nFileMinute = from.m_nFileMinute;
+    m_nFileSecond = from.m_nFileSecond;
+    m_nFileYear = from.m_nFileYear;
+    m_nFileMonth = from.m_nFileMonth;
+    m_nFileDay = from.m_nFileDay;
+    m_fFileSpeedFactor = from.m_fFileSpeedFactor;
+    m_strFileTempUnit = from.m_strFileTempUnit;
+    m_strFileSpeedUnit = from.m_strFileSpeedUnit;
+    m_strReadSignature = from.m_strReadSignature;
+}
+
 std::time_t CQFDoc::FileStartFields() const {
     // A file may hold any year or month; keep the shift to the calendar's origin in range.
     const auto shiftDown = [](int v, int by) {

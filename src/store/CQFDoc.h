@@ -18,6 +18,10 @@ public:
     // nothing.
     void StoreLiveSample(int index, const std::array<float, NUM_CHANNELS>& values);
 
+    // Everything a data file sets, taken from a document that read one. The samples beyond
+    // its count stay as they are.
+    void TakeFileArea(const CQFDoc& from);
+
     // The file's start as local time from its six date and time fields; the system decides
     // on daylight saving.
     std::time_t FileStartFields() const;

@@ -3,6 +3,7 @@ target_sources(qfcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ValueText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataFile.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataFileLoad.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TextExport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Recording.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SaveRecording.cpp

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QDialog;
@@ -24,6 +25,9 @@ public:
     virtual std::optional<QString> AskSaveFile(QWidget* parent, const QString& proposedName,
                                                const QString& filter, const QString& suffix) = 0;
     virtual std::optional<QString> AskOpenFile(QWidget* parent, const QString& filter) = 0;
+    // Open dialog for one or more files, in the order chosen; none on Cancel. `filter`
+    // holds ";;"-separated entries.
+    virtual QStringList AskOpenFiles(QWidget* parent, const QString& filter) = 0;
     // Runs a modal dialog built by the caller; true when it ended with OK.
     virtual bool RunDialog(QDialog& dialog) = 0;
 };

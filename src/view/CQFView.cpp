@@ -12,10 +12,10 @@
 #include "store/Settings.h"
 #include "ui/CommandIds.h"
 #include "ui/Fonts.h"
+#include "view/GraphPainting.h"
 #include "ui/Palette.h"
 #include "view/CursorReadout.h"
 #include "view/PlotGeometry.h"
-#include "view/TraceRaster.h"
 
 namespace qf {
 
@@ -50,21 +50,6 @@ constexpr int TIME_AXIS_BELOW_PLOT = 31;
 constexpr int TIME_AXIS_EXTRA_WIDTH = 108;
 constexpr int TIME_AXIS_HEIGHT = 29;
 
-// Pens whose lines stop short of their second end, as the traces' own lines do.
-QPen LinePen(const QColor& colour, Qt::PenStyle style) {
-    QPen pen(colour, 1, style);
-    pen.setCapStyle(Qt::FlatCap);
-    return pen;
-}
-
-// Text whose cell is filled with `background` first, placed by its top-left corner.
-void DrawCellText(QPainter& painter, int x, int y, const QString& text, const QColor& background) {
-    const QFontMetrics metrics(painter.font());
-    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), background);
-    painter.setPen(Qt::black);
-    painter.drawText(x, y + metrics.ascent(), text);
-}
-
 // A surface of the given size, reused while the size stays; null for no area.
 void Resize(QImage& image, int width, int height) {
     if (width <= 0 || height <= 0) {
@@ -95,27 +80,6 @@ void Toggle(std::vector<T>& items, const T& item) {
     } else {
         items.push_back(item);
     }
-}
-
-// The 1-px frame of a band; right and bottom are outside it.
-std::vector<QRect> BandFrame(const BandRect& b) {
-    std::vector<QRect> parts;
-    const int w = b.right - b.left;
-    const int h = b.bottom - b.top;
-    if (w <= 0 || h <= 0) {
-        return parts;
-    }
-    parts.emplace_back(b.left, b.top, w, 1);
-    if (h > 1) {
-        parts.emplace_back(b.left, b.bottom - 1, w, 1);
-    }
-    if (h > 2) {
-        parts.emplace_back(b.left, b.top + 1, 1, h - 2);
-        if (w > 1) {
-            parts.emplace_back(b.right - 1, b.top + 1, 1, h - 2);
-        }
-    }
-    return parts;
 }
 
 }  // namespace
@@ -417,18 +381,7 @@ void CQFView::PaintPlot(const GraphFrame& f) {
     }
     painter.end();
 
-    // Sample by sample, so that where curves cross the later channel lies on top.
-    const PixelBuffer buf{reinterpret_cast<std::uint32_t*>(m_plot.bits()),
-                          int(m_plot.bytesPerLine() / 4), m_plot.width(), m_plot.height()};
-    const TraceView& t = f.traces;
-    PixelSegment seg{};
-    for (int i = 1; i < t.count; ++i) {
-        for (int ch = 0; ch < NUM_CHANNELS; ++ch) {
-            if (t.shown[ch] && t.Segment(ch, i, seg)) {
-                RasterSegment(buf, seg, TRACE_COLOURS[ch]);
-            }
-        }
-    }
+    DrawTraces(m_plot, f.traces);
 }
 
 void CQFView::PaintYStrip(const GraphFrame& f) {

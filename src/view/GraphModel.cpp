@@ -62,6 +62,20 @@ int YLabelIndent(float v) {
     return 0;
 }
 
+void RescaleCoords(float* v, std::size_t count, float origin, float from, float span,
+                   float extent) {
+    for (std::size_t i = 0; i < count; ++i) {
+        v[i] = origin + (v[i] - from) * span / extent;
+    }
+}
+
+int ScrollTo(bool thumbTracking, int p, int firstVisible, int& scrollOffset) {
+    if (thumbTracking) {
+        scrollOffset = ClampToInt(static_cast<long long>(firstVisible) - p + 1);
+    }
+    return ClampToInt(static_cast<long long>(firstVisible) - scrollOffset + 1);
+}
+
 bool SampleColumns::Valid() const {
     if (x == nullptr || count < 2) {
         return false;
@@ -96,9 +110,8 @@ SampleColumns CGraphModel::Columns() const {
 int CGraphModel::OnScroll(bool thumbTracking, int p) {
     if (thumbTracking) {
         m_bScrollSynced = true;
-        m_nScrollOffset = ClampToInt(static_cast<long long>(m_nFirstVisible) - p + 1);
     }
-    return ClampToInt(static_cast<long long>(m_nFirstVisible) - m_nScrollOffset + 1);
+    return ScrollTo(thumbTracking, p, m_nFirstVisible, m_nScrollOffset);
 }
 
 void CGraphModel::UndoZoom() {
@@ -306,18 +319,12 @@ void CGraphModel::DeriveLevel(int level, int count) {
         std::copy(labels, labels + Y_LABELS, next);
         return;
     }
+    // Plot-relative coordinates: the plot's corner is the origin.
     const float cx = xA - g.pL;
     const float cy = yA - g.pT;
-    const float fW = float(g.W);
-    const float fH = float(g.H);
-    for (float& x : m_x) {
-        x = (x - cx) * fW / w;
-    }
+    RescaleCoords(m_x.data(), m_x.size(), 0.0f, cx, float(g.W), w);
     for (auto& buf : m_y) {
-        float* y = buf.data();
-        for (int i = 0; i < count; ++i) {
-            y[i] = (y[i] - cy) * fH / h;
-        }
+        RescaleCoords(buf.data(), std::size_t(count), 0.0f, cy, float(g.H), h);
     }
     const float L0 = labels[0];
     const float range = labels[Y_LABELS - 1] - L0;

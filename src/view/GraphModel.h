@@ -165,6 +165,16 @@ double PlotValue(int channel, float stored, int tempUnit, float speedFactor);
 // Characters of indent that right-align a Y label by its integer part.
 int YLabelIndent(float value);
 
+// One zoom level's coordinates from the level below, in place: each v becomes
+// origin + (v - from) x span / extent, in float as both graphs have always computed it.
+void RescaleCoords(float* v, std::size_t count, float origin, float from, float span,
+                   float extent);
+
+// A scroll bar action on a zoomed graph. Thumb tracking to p slides the data by
+// firstVisible + 1 - p samples (scrollOffset); every action then puts the thumb where the
+// offset says, which is returned.
+int ScrollTo(bool thumbTracking, int p, int firstVisible, int& scrollOffset);
+
 class CGraphModel {
 public:
     CGraphModel();

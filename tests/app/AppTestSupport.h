@@ -55,12 +55,15 @@ public:
     // File dialogs: the chosen path, or an empty text for Cancel.
     std::deque<QString> saveFiles;
     std::deque<QString> openFiles;
+    // Several files at once: the list chosen, empty for Cancel.
+    std::deque<QStringList> openFileLists;
     std::deque<DialogScript> dialogs;
 
     QStringList questions;
     QStringList messages;
     QStringList dialogTitles;
     QStringList proposedNames;
+    QStringList openFilters;
 
     bool AskYesNo(QWidget*, const QString& text) override {
         questions << text;
@@ -74,6 +77,10 @@ public:
     }
     std::optional<QString> AskOpenFile(QWidget*, const QString&) override {
         return Chosen(Take(openFiles, QString(), "open dialog", QString()));
+    }
+    QStringList AskOpenFiles(QWidget*, const QString& filter) override {
+        openFilters << filter;
+        return Take(openFileLists, QStringList(), "open dialog", filter);
     }
     bool RunDialog(QDialog& dialog) override {
         dialogTitles << dialog.windowTitle();

@@ -1,0 +1,148 @@
+// What the logger window's graph shows, computed without a window. CLoggerGraph keeps the
+// graph's zoom state between repaints; Compute() turns one repaint's inputs into a
+// LoggerFrame that the paint only draws, in this order: background, black plot, grid,
+// red side lines and ticks, the band under the plot; with a record the traces, the margins,
+// the time labels and the value labels; then the legend and the cursor line.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "bars/GraphDisplayState.h"
+#include "store/QFConstants.h"
+#include "view/GraphModel.h"
+
+namespace qf {
+
+// The plot inside the client area, and the toolbar band the margins never touch.
+inline constexpr int LOGGER_PLOT_LEFT = 321;
+inline constexpr int LOGGER_PLOT_TOP = 90;
+inline constexpr int LOGGER_PLOT_RIGHT = 61;
+inline constexpr int LOGGER_PLOT_BOTTOM = 61;
+inline constexpr int LOGGER_TOOLBAR_BOTTOM = 23;
+inline constexpr int LOGGER_FULL_GRID_COLUMNS = 15;
+inline constexpr int LOGGER_TIME_LABELS = 10;
+
+// The current record as the graph reads it: sample-major samples, stored units.
+struct LoggerRecordView {
+    const float (*samples)[NUM_CHANNELS] = nullptr;  // CQFDoc::m_fileSamples
+    int count = 0;
+    int tempUnit = 0;
+    float speedFactor = 1.0f;
+    std::time_t start = 0;
+    int intervalSec = 0;
+};
+
+struct LoggerInputs {
+    int width = 0;  // client size
+    int height = 0;
+    bool hasRecord = false;  // the record table is not empty
+    LoggerRecordView record;
+    int yGain = DEFAULT_Y_GAIN;
+    int yOffset = DEFAULT_Y_OFFSET;
+    bool show[NUM_CHANNELS] = {true, true, true, true, true};
+};
+
+// A rectangle from its left-top corner, right and bottom edges excluded.
+struct FillRect {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+struct PlacedText {
+    int x = 0;
+    int y = 0;  // the text's top
+    std::string text;
+};
+
+// One zoom level's rectangle: press point (x1, y1) and release point (x2, y2), in that
+// level's pixels.
+struct LoggerZoomRect {
+    float x1 = 0.0f, y1 = 0.0f, x2 = 0.0f, y2 = 0.0f;
+};
+
+struct LoggerFrame {
+    int width = 0;
+    int height = 0;
+    // m_rcPlot, and its pixel rectangle.
+    float left = 0.0f, top = 0.0f, right = 0.0f, bottom = 0.0f;
+    FillRect plot;
+    bool hasPlot = false;
+
+    std::array<int, Y_LABELS> gridY{};  // lines from left to right, and the ticks' rows
+    int gridXCount = 0;                 // full view: lines from top to bottom
+    std::array<int, LOGGER_FULL_GRID_COLUMNS> gridX{};
+    int sampleLineCount = 0;  // zoom mode: grey lines from bottom to top
+    std::array<int, LOGGER_TIME_LABELS> sampleLineX{};
+    FillRect bandBelow;  // background under the plot, drawn before the record
+
+    bool drawRecord = false;  // traces, margins and labels follow
+    TraceView traces;
+    std::array<FillRect, 4> margins{};
+    int timeLabelCount = 0;
+    std::array<PlacedText, LOGGER_TIME_LABELS> timeLabels;
+    std::array<PlacedText, Y_LABELS> valueLabels;
+
+    ScrollUpdate scroll;
+};
+
+
+class CLoggerGraph {
+public:
+    CLoggerGraph();
+    // The frame points into the graph's buffers.
+    CLoggerGraph(const CLoggerGraph&) = delete;
+    CLoggerGraph& operator=(const CLoggerGraph&) = delete;
+
+    const LoggerFrame& Compute(const LoggerInputs& in);
+    const LoggerFrame& Frame() const { return m_frame; }
+
+    // x of every sample at the current level, client pixels; extrapolated beyond the
+    // stored samples. Not Valid() without two samples or a usable scale.
+    SampleColumns Columns() const;
+
+    // Back to the full view at level 0.
+    void ResetToFullView();
+    // Scroll bar notification; returns the position the scroll bar is to show.
+    int OnScroll(bool thumbTracking, int p);
+
+    // Bytes held by the graph and its buffers.
+    std::size_t MemoryBytes() const;
+
+    bool m_bFullView = true;
+    int m_nZoomLevel = 0;
+    LoggerZoomRect m_zoomRect[ZOOM_LEVELS];
+    int m_nScrollOffset = 0;
+    bool m_bScrollSynced = false;
+    int m_nFirstVisible = 0;
+    float m_fXStep = 0.0f;
+    // [level][i]: the value of horizontal grid line i (0 the bottom one) at each level.
+    float m_fYLabel[ZOOM_LEVELS][Y_LABELS] = {};
+    int m_nLabelIndex[LOGGER_TIME_LABELS] = {};
+    std::time_t m_tmLabel[LOGGER_TIME_LABELS] = {};
+
+private:
+    void Grid(const LoggerInputs& in);
+    void LevelZero(const LoggerInputs& in, int count);
+    void DeriveLevel(int level, int count);
+    void FullView(const LoggerInputs& in, int count);
+    void ZoomMode(const LoggerInputs& in, int count);
+    void Margins();
+    void ValueLabels();
+
+    LoggerFrame m_frame;
+    // The current level's coordinates, derived in place from level 0; x is shared by all
+    // channels, which go through the same operations.
+    std::vector<float> m_x;
+    std::vector<float> m_y[NUM_CHANNELS];
+    std::vector<float> m_traceX;  // zoom mode: x where the traces are drawn
+    int m_nColumnsLevel = -1;     // the level m_x holds; -1 when it holds none
+};
+
+// The value label's x by its indent (characters of 7.5 px that right-align the integer
+// parts), relative to the plot's left edge.
+int LoggerValueLabelX(float left, float value);
+
+}  // namespace qf
