@@ -9,6 +9,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <sys/stat.h>
+
 #include "app/AppTestSupport.h"
 #include "app/AppTexts.h"
 #include "app/CommandIds.h"
@@ -322,4 +324,20 @@ TEST(MainFrame, aDataFileOpensIntoTheFileAreaAndABadOneIsRefused) {
     EXPECT_EQ(rig.prompts.messages, QStringList{"Invalid Format!"});
     EXPECT_EQ(rig.doc->m_nFileCount, 3);
     EXPECT_EQ(frame.windowTitle(), "Thermo-Anemometer");
+}
+
+// A file that cannot be opened is named with the reason; a FIFO is not waited on.
+TEST(MainFrame, aDataFileThatCannotBeOpenedIsNamedWithTheReason) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    const QString fifo = QString::fromStdString(rig.dir.file("fifo.AsmDat"));
+    ASSERT_EQ(::mkfifo(rig.dir.file("fifo.AsmDat").c_str(), 0600), 0);
+    const QString absent = QString::fromStdString(rig.dir.file("absent.AsmDat"));
+
+    EXPECT_FALSE(frame.OpenDataFile(fifo));
+    EXPECT_FALSE(frame.OpenDataFile(absent));
+    EXPECT_EQ(
+        rig.prompts.messages,
+        (QStringList{"The file " + fifo + " could not be opened: not a regular file.",
+                     "The file " + absent + " could not be opened: No such file or directory."}));
 }
