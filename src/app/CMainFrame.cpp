@@ -449,7 +449,9 @@ bool CMainFrame::OpenDataFile(const QString& path) {
     if (status == DataFileStatus::CannotOpen) {
         m_prompts->ShowMessage(
             this,
-            QStringLiteral("The file %1 could not be opened.").arg(QDir::toNativeSeparators(path)));
+            QStringLiteral("The file %1 could not be opened: %2.")
+                .arg(QDir::toNativeSeparators(path),
+                     QString::fromLocal8Bit(FileErrorText(DataFileOpenError(LocalPath(path))))));
         return false;
     }
     return status == DataFileStatus::Ok;

@@ -1,9 +1,13 @@
 #include "store/AtomicFile.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <filesystem>
 #include <random>
 #include <system_error>
+
+#include "store/RegularFile.h"
 
 #if __has_include(<unistd.h>)
 #include <unistd.h>
@@ -23,6 +27,7 @@ AtomicFile::~AtomicFile() {
 bool AtomicFile::Open() {
     Discard();
     m_bFailed = false;
+    m_nError = 0;
     std::error_code ec;
     fs::path target(m_target);
     // Replace what a link points to, not the link.
@@ -32,15 +37,20 @@ bool AtomicFile::Open() {
             target = real;
         }
     }
-    const bool exists = fs::exists(target, ec);
+    struct stat info {};
+    const bool exists = ::stat(target.c_str(), &info) == 0;
+    if (!exists && errno != ENOENT) {
+        return Fail(errno);
+    }
     if (exists) {
-        if (fs::is_directory(target, ec)) {
-            return false;
+        // A rename would turn a device, a FIFO or a link into /proc into a plain file.
+        if (!S_ISREG(info.st_mode)) {
+            return Fail(NOT_REGULAR_FILE);
         }
         // Probe without truncating: a file we may not write is not replaced either.
         std::FILE* probe = std::fopen(target.string().c_str(), "r+b");
         if (!probe) {
-            return false;
+            return Fail(errno);
         }
         std::fclose(probe);
     }
@@ -64,7 +74,7 @@ bool AtomicFile::Open() {
         }
     }
     if (!m_file) {
-        return false;
+        return Fail(errno);
     }
     if (exists) {
         fs::permissions(m_temp, fs::status(target, ec).permissions(), ec);
@@ -79,6 +89,7 @@ bool AtomicFile::Write(std::string_view bytes) {
     }
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) {
         m_bFailed = true;
+        m_nError = errno;
     }
     return !m_bFailed;
 }
@@ -92,7 +103,13 @@ bool AtomicFile::Finish() {
     // The rename must not publish a file whose blocks are not yet on disk.
     ok = ok && fsync(fileno(m_file)) == 0;
 #endif
-    ok = std::fclose(m_file) == 0 && ok;
+    if (!ok && m_nError == 0) {
+        m_nError = errno;
+    }
+    if (std::fclose(m_file) != 0 && ok) {
+        ok = false;
+        m_nError = errno;
+    }
     m_file = nullptr;
     m_bFailed = !ok;
     return ok;
@@ -105,10 +122,16 @@ bool AtomicFile::Commit() {
     std::error_code ec;
     fs::rename(m_temp, m_target, ec);
     if (ec) {
+        m_nError = ec.value();
         return false;
     }
     m_temp.clear();
     return true;
+}
+
+bool AtomicFile::Fail(int error) {
+    m_nError = error;
+    return false;
 }
 
 void AtomicFile::Discard() {
@@ -123,9 +146,13 @@ void AtomicFile::Discard() {
     }
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, int* error) {
     AtomicFile file(path);
-    return file.Open() && file.Write(bytes) && file.Finish() && file.Commit();
+    const bool ok = file.Open() && file.Write(bytes) && file.Finish() && file.Commit();
+    if (error) {
+        *error = ok ? 0 : file.Error();
+    }
+    return ok;
 }
 
 }  // namespace qf

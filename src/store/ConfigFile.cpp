@@ -9,9 +9,12 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <memory>
+#include <mutex>
+
+#include "store/RegularFile.h"
 
 namespace qf {
 
@@ -21,6 +24,7 @@ namespace {
 
 constexpr char CONFIG_FILE_NAME[] = "QF7720config.ini";
 constexpr std::string_view BLANKS = " \t\r\v\f";
+constexpr std::string_view UTF8_BOM = "\xEF\xBB\xBF";
 
 std::string_view Trim(std::string_view s) {
     const auto first = s.find_first_not_of(BLANKS);
@@ -117,21 +121,124 @@ std::string CutText(std::string_view s, std::size_t max) {
 
 enum class LoadResult { MISSING, READ, FAILED };
 
-LoadResult ReadWholeFile(const fs::path& path, std::string& out) {
-    std::error_code ec;
-    const auto type = fs::status(path, ec).type();
-    if (type == fs::file_type::not_found) {
-        return LoadResult::MISSING;
+// What tells one version of a file from the next without reading it. The ctime also
+// catches a rewrite that keeps the size and puts the old mtime back: every change of a
+// file sets it to the time of the change.
+struct FileStamp {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    timespec mtime{};
+    timespec ctime{};
+
+    explicit FileStamp(const struct stat& st)
+        : dev(st.st_dev), ino(st.st_ino), size(st.st_size), mtime(st.st_mtim), ctime(st.st_ctim) {}
+
+    bool operator==(const FileStamp& o) const {
+        return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+               mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec &&
+               ctime.tv_nsec == o.ctime.tv_nsec;
     }
-    if (type != fs::file_type::regular) {
-        return LoadResult::FAILED;
+
+    // Time stamps are coarse (a clock tick, two seconds on FAT): a change just after
+    // reading could keep every field. Only a version already old when read is trusted.
+    bool SettledAt(std::time_t readAt) const {
+        constexpr std::time_t COARSEST_STAMP_SEC = 2;
+        return ctime.tv_sec + COARSEST_STAMP_SEC < readAt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return LoadResult::FAILED;
+};
+
+LoadResult ReadWholeFile(const std::string& path, std::string& out, struct stat& info) {
+    int error = 0;
+    const int fd = OpenRegularFile(path, info, error);
+    if (fd < 0) {
+        return error == ENOENT || error == ENOTDIR ? LoadResult::MISSING : LoadResult::FAILED;
     }
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return in.bad() ? LoadResult::FAILED : LoadResult::READ;
+    out.clear();
+    out.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[1 << 16];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        out.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ok ? LoadResult::READ : LoadResult::FAILED;
+}
+
+struct Loaded {
+    LoadResult result = LoadResult::MISSING;
+    std::shared_ptr<const CIniDocument> doc;
+};
+
+// The settings file is read at start key by key, and the link's watchdog looks up the
+// port map every few seconds: each read is answered from the last version in memory
+// while the file on disk is still that version.
+class LoadedFiles {
+public:
+    Loaded Get(const std::string& path) {
+        struct stat info {};
+        std::lock_guard lock(m_mutex);
+        Entry* entry = Find(path);
+        if (entry && ::stat(path.c_str(), &info) == 0 && FileStamp(info) == entry->stamp) {
+            return {LoadResult::READ, entry->doc};
+        }
+        Forget(path);
+        const std::time_t readAt = std::time(nullptr);
+        std::string text;
+        const LoadResult result = ReadWholeFile(path, text, info);
+        if (result != LoadResult::READ) {
+            return {result, Empty()};
+        }
+        auto doc = std::make_shared<const CIniDocument>(CIniDocument::Parse(text));
+        const FileStamp stamp(info);
+        if (stamp.SettledAt(readAt)) {
+            // A few paths at most: the program has one, tests have many in turn.
+            constexpr std::size_t MAX_FILES = 4;
+            if (m_entries.size() == MAX_FILES) {
+                m_entries.erase(m_entries.begin());
+            }
+            m_entries.push_back({path, stamp, doc});
+        }
+        return {result, doc};
+    }
+
+private:
+    struct Entry {
+        std::string path;
+        FileStamp stamp;
+        std::shared_ptr<const CIniDocument> doc;
+    };
+
+    static std::shared_ptr<const CIniDocument> Empty() {
+        static const auto empty = std::make_shared<const CIniDocument>();
+        return empty;
+    }
+
+    Entry* Find(const std::string& path) {
+        const auto it = std::find_if(m_entries.begin(), m_entries.end(),
+                                     [&](const Entry& e) { return e.path == path; });
+        return it == m_entries.end() ? nullptr : &*it;
+    }
+
+    void Forget(const std::string& path) {
+        std::erase_if(m_entries, [&](const Entry& e) { return e.path == path; });
+    }
+
+    std::mutex m_mutex;
+    std::vector<Entry> m_entries;
+};
+
+LoadedFiles& Cache() {
+    static LoadedFiles files;
+    return files;
 }
 
 bool WriteAllFd(int fd, const std::string& text) {
@@ -179,32 +286,36 @@ bool ReplaceFile(const fs::path& target, const std::string& text) {
 
 CIniDocument CIniDocument::Parse(std::string_view text) {
     CIniDocument doc;
+    // Kept aside, or it would hide the first section header.
+    if (text.starts_with(UTF8_BOM)) {
+        doc.m_strBom = UTF8_BOM;
+        text.remove_prefix(UTF8_BOM.size());
+    }
     bool styleKnown = false;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const auto nl = text.find('\n', pos);
-        if (nl == std::string_view::npos) {
+        // Lines end in "\n", "\r\n" or, from old Mac editors, a lone "\r".
+        const auto end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
             doc.m_lines.push_back({std::string(text.substr(pos)), ""});
             break;
         }
-        std::size_t end = nl;
-        const bool crlf = end > pos && text[end - 1] == '\r';
-        if (crlf) {
-            --end;
+        std::string_view eol = text.substr(end, 1);
+        if (text.substr(end, 2) == "\r\n") {
+            eol = text.substr(end, 2);
         }
-        const char* eol = crlf ? "\r\n" : "\n";
         if (!styleKnown) {
             doc.m_strEol = eol;
             styleKnown = true;
         }
         doc.m_lines.push_back({std::string(text.substr(pos, end - pos)), std::string(eol)});
-        pos = nl + 1;
+        pos = end + eol.size();
     }
     return doc;
 }
 
 std::string CIniDocument::Text() const {
-    std::string out;
+    std::string out = m_strBom;
     for (const auto& line : m_lines) {
         out += line.text;
         out += line.eol;
@@ -335,25 +446,26 @@ std::string CConfigFile::DefaultPath() {
     return (fs::path(home) / ".config" / CONFIG_FILE_NAME).string();
 }
 
-CIniDocument CConfigFile::Load() const {
-    std::string text;
-    if (ReadWholeFile(m_strPath, text) != LoadResult::READ) {
-        return {};
-    }
-    return CIniDocument::Parse(text);
+std::shared_ptr<const CIniDocument> CConfigFile::Load() const {
+    return Cache().Get(m_strPath).doc;
 }
 
 int CConfigFile::ReadInt(std::string_view section, std::string_view key, int def) const {
-    return Load().ReadInt(section, key, def);
+    return Load()->ReadInt(section, key, def);
 }
 
 std::string CConfigFile::ReadText(std::string_view section, std::string_view key,
                                   const std::string& def) const {
-    return Load().ReadText(section, key, def);
+    return Load()->ReadText(section, key, def);
 }
 
 bool CConfigFile::WriteText(std::string_view section, std::string_view key,
                             const std::string& value) {
+    const ConfigValue one{section, key, value};
+    return WriteTexts({&one, 1});
+}
+
+bool CConfigFile::WriteTexts(std::span<const ConfigValue> values) {
     std::error_code ec;
     fs::path target(m_strPath);
     // Write through a symbolic link rather than replacing the link with a plain file.
@@ -363,18 +475,23 @@ bool CConfigFile::WriteText(std::string_view section, std::string_view key,
             return false;
         }
     }
-    std::string old;
-    const auto loaded = ReadWholeFile(target, old);
-    if (loaded == LoadResult::FAILED) {
+    // Through the link, the same file as the target.
+    const Loaded loaded = Cache().Get(m_strPath);
+    if (loaded.result == LoadResult::FAILED) {
         return false;  // rewriting a file we cannot read would lose its other settings
     }
-    auto doc = CIniDocument::Parse(old);
-    if (!doc.WriteText(section, key, value)) {
-        return false;
+    CIniDocument doc = *loaded.doc;
+    std::size_t taken = 0;
+    for (const ConfigValue& v : values) {
+        taken += doc.WriteText(v.section, v.key, v.value) ? 1 : 0;
     }
+    if (taken == 0) {
+        return values.empty();
+    }
+    const bool all = taken == values.size();
     const std::string text = doc.Text();
-    if (loaded == LoadResult::READ && text == old) {
-        return true;
+    if (loaded.result == LoadResult::READ && text == loaded.doc->Text()) {
+        return all;
     }
     if (target.has_parent_path()) {
         fs::create_directories(target.parent_path(), ec);
@@ -382,7 +499,7 @@ bool CConfigFile::WriteText(std::string_view section, std::string_view key,
             return false;
         }
     }
-    return ReplaceFile(target, text);
+    return ReplaceFile(target, text) && all;
 }
 
 }  // namespace qf

@@ -1,10 +1,13 @@
 // The settings file: classic sectioned key/value text ("[section]", "key=value").
 // Section and key names compare case-insensitively (ASCII); blanks around names and
 // values are ignored. Lines that are neither headers nor key lines are kept as they are.
+// Lines end in LF, CRLF or a lone CR; a UTF-8 byte-order mark may come first.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,7 +45,7 @@ public:
 private:
     struct Line {
         std::string text;
-        std::string eol;  // "\n", "\r\n", or "" on a last line without one
+        std::string eol;  // "\n", "\r\n", "\r", or "" on a last line without one
     };
 
     // [first, last) lines of the first section with that name; first is the header.
@@ -51,14 +54,22 @@ private:
                                        std::string_view key) const;
     void InsertLine(std::size_t at, std::string text);
 
+    std::string m_strBom;  // a UTF-8 byte-order mark before the first line, kept as found
     std::vector<Line> m_lines;
     std::string m_strEol = "\n";  // line ending for added lines: the file's own style
 };
 
-// The settings file on disk. Every read loads the file afresh; every write rewrites it
-// through a temporary file in the same folder and a rename, so an interrupted write
-// leaves the old file whole. Failures are silent: reads fall back to the default,
-// writes return false.
+struct ConfigValue {
+    std::string_view section;
+    std::string_view key;
+    std::string_view value;
+};
+
+// The settings file on disk. Reads come from the file's last version in memory, shared by
+// every CConfigFile of that path, and the file is read again only once it has changed on
+// disk (another inode, size or time stamp). Every write rewrites the file through a
+// temporary file in the same folder and a rename, so an interrupted write leaves the old
+// file whole. Failures are silent: reads fall back to the default, writes return false.
 class CConfigFile {
 public:
     explicit CConfigFile(std::string path);
@@ -73,9 +84,12 @@ public:
                          const std::string& def) const;
     // Creates the file and its folder when needed.
     bool WriteText(std::string_view section, std::string_view key, const std::string& value);
+    // Several values in one rewrite of the file, in order, each as WriteText would write
+    // it. False when any value was refused (the others are written) or the write failed.
+    bool WriteTexts(std::span<const ConfigValue> values);
 
 private:
-    CIniDocument Load() const;
+    std::shared_ptr<const CIniDocument> Load() const;
 
     std::string m_strPath;
 };

@@ -1,15 +1,17 @@
 #include "store/DataFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <limits>
 #include <vector>
 
 #include "store/ByteOrder.h"
+#include "store/RegularFile.h"
 
 namespace qf {
 
@@ -56,6 +58,8 @@ public:
         return k;
     }
 
+    std::size_t Remaining() const { return m_bytes.size() - m_pos; }
+
 private:
     std::span<const std::uint8_t> m_bytes;
     std::size_t m_pos = 0;
@@ -63,14 +67,24 @@ private:
 
 class FileSource {
 public:
-    explicit FileSource(std::FILE* file) : m_file(file) {}
-    std::size_t Take(void* dst, std::size_t n) { return std::fread(dst, 1, n, m_file); }
+    FileSource(std::FILE* file, std::size_t size) : m_file(file), m_size(size) {}
+
+    std::size_t Take(void* dst, std::size_t n) {
+        const std::size_t k = std::fread(dst, 1, n, m_file);
+        m_pos += k;
+        return k;
+    }
+
+    // By the size at opening: a length prefix is never believed beyond the file.
+    std::size_t Remaining() const { return m_size > m_pos ? m_size - m_pos : 0; }
 
 private:
     std::FILE* m_file;
+    std::size_t m_size;
+    std::size_t m_pos = 0;
 };
 
-enum class StringRead { Ok, Short, Wide };
+enum class StringRead { Ok, Short, Wide, TooLong };
 
 template <class Source>
 class Parser {
@@ -137,16 +151,15 @@ public:
                 return StringRead::Short;
             }
         }
-        // Grow in steps so that a length the file cannot back costs no more than the file.
-        constexpr std::size_t STEP = 1 << 16;
-        std::string text;
-        while (text.size() < length) {
-            const std::size_t done = text.size();
-            const std::size_t chunk = std::min<std::size_t>(STEP, length - done);
-            text.resize(done + chunk);
-            if (!Bytes(text.data() + done, chunk)) {
-                return StringRead::Short;
-            }
+        if (length > m_source.Remaining()) {
+            return StringRead::Short;
+        }
+        if (length > MAX_DATA_FILE_TEXT) {
+            return StringRead::TooLong;
+        }
+        std::string text(length, '\0');
+        if (!Bytes(text.data(), length)) {
+            return StringRead::Short;
         }
         target = std::move(text);
         return StringRead::Ok;
@@ -157,7 +170,14 @@ private:
 };
 
 DataFileStatus StringStatus(StringRead r) {
-    return r == StringRead::Wide ? DataFileStatus::WideString : DataFileStatus::Truncated;
+    switch (r) {
+        case StringRead::Wide:
+            return DataFileStatus::WideString;
+        case StringRead::TooLong:
+            return DataFileStatus::TextTooLong;
+        default:
+            return DataFileStatus::Truncated;
+    }
 }
 
 template <class Source>
@@ -168,11 +188,12 @@ DataFileStatus Decode(Source& source, CQFDoc& doc, FileViewState& view) {
     if (sig == StringRead::Short) {
         return DataFileStatus::Truncated;
     }
-    if (sig == StringRead::Wide) {
+    const bool unread = sig == StringRead::Wide || sig == StringRead::TooLong;
+    if (unread) {
         // Not our format; forget the old signature so that nobody takes it for this file's.
         doc.m_strReadSignature.clear();
     }
-    if (sig == StringRead::Wide || doc.m_strReadSignature != DATA_FILE_SIGNATURE) {
+    if (unread || doc.m_strReadSignature != DATA_FILE_SIGNATURE) {
         view.m_bFileData = false;
         view.m_bFileDataNew = false;
         return DataFileStatus::InvalidFormat;
@@ -232,6 +253,8 @@ const char* DataFileStatusText(DataFileStatus status) {
             return "ok";
         case DataFileStatus::CannotOpen:
             return "cannot open the file";
+        case DataFileStatus::ReadFailed:
+            return "the file could not be read";
         case DataFileStatus::InvalidFormat:
             return "Invalid Format! (the signature is not QF7720)";
         case DataFileStatus::BadCount:
@@ -240,6 +263,9 @@ const char* DataFileStatusText(DataFileStatus status) {
             return "the file ends early";
         case DataFileStatus::WideString:
             return "a 16-bit-character string is not supported";
+        case DataFileStatus::TextTooLong:
+            static_assert(MAX_DATA_FILE_TEXT == 65536);
+            return "a unit text is longer than 65536 bytes";
     }
     return "unknown error";
 }
@@ -308,18 +334,28 @@ DataFileStatus DecodeDataFile(std::span<const std::uint8_t> bytes, CQFDoc& doc,
 }
 
 DataFileStatus ReadDataFile(const std::string& path, CQFDoc& doc, FileViewState& view) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    struct stat info {};
+    int error = 0;
+    const int fd = OpenRegularFile(path, info, error);
+    if (fd < 0) {
         return DataFileStatus::CannotOpen;
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = ::fdopen(fd, "rb");
     if (!file) {
+        ::close(fd);
         return DataFileStatus::CannotOpen;
     }
-    FileSource source(file);
-    const DataFileStatus status = Decode(source, doc, view);
+    FileSource source(file, static_cast<std::size_t>(info.st_size));
+    DataFileStatus status = Decode(source, doc, view);
+    if (status == DataFileStatus::Truncated && std::ferror(file)) {
+        status = DataFileStatus::ReadFailed;
+    }
     std::fclose(file);
     return status;
+}
+
+int DataFileOpenError(const std::string& path) {
+    return RegularFileError(path);
 }
 
 }  // namespace qf

@@ -13,6 +13,7 @@
 #include "store/DisplayUnits.h"
 #include "store/FileViewState.h"
 #include "store/Recording.h"
+#include "store/RegularFile.h"
 
 namespace qf {
 
@@ -21,13 +22,19 @@ inline constexpr std::string_view DATA_FILE_SIGNATURE = "QF7720";
 // The message the program shows for a file that is not a data file.
 inline constexpr std::string_view INVALID_FORMAT_TEXT = "Invalid Format!";
 
+// Longest text the reader takes: every length of the 16-bit form, and still far above
+// any unit text. A longer signature is no signature of ours.
+inline constexpr std::size_t MAX_DATA_FILE_TEXT = 65536;
+
 enum class DataFileStatus {
     Ok,
-    CannotOpen,     // nothing read, nothing changed
+    CannotOpen,     // missing, unreadable or not a regular file: nothing read, nothing changed
     InvalidFormat,  // wrong signature: only m_strReadSignature changed, both flags cleared
     BadCount,       // sample count outside 0..MAX_SAMPLES: m_nFileCount kept, both flags cleared
     Truncated,      // the file ends early: fields read so far keep their new values
     WideString,     // a 16-bit-character string, which this system never writes; as Truncated
+    TextTooLong,    // a unit text beyond MAX_DATA_FILE_TEXT; as Truncated
+    ReadFailed,     // the system could not read on; as Truncated
 };
 
 // One line saying why a file was refused, for the tool.
@@ -52,6 +59,11 @@ std::string EncodeDataFile(CQFDoc& doc, const RecordingState& live, const Displa
 // beyond the file area, whatever the count says.
 DataFileStatus DecodeDataFile(std::span<const std::uint8_t> bytes, CQFDoc& doc,
                               FileViewState& view);
+// Only a regular file is read: a FIFO or a device would block or never end.
 DataFileStatus ReadDataFile(const std::string& path, CQFDoc& doc, FileViewState& view);
+
+// Why ReadDataFile gave CannotOpen, looked up again: an errno value, NOT_REGULAR_FILE,
+// or 0 when the file opens now. FileErrorText makes it a text.
+int DataFileOpenError(const std::string& path);
 
 }  // namespace qf

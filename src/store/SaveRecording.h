@@ -19,7 +19,8 @@ enum class SaveStatus {
 
 // Writes TextExportPath(dataPath) and dataPath. Each file is replaced only once it is
 // complete, so a failure leaves existing files as they were and no half-written file.
-// The program shows no message for any failure.
+// Only a regular file is replaced. The program tells the user of any failure: a recording
+// believed saved would be lost at exit.
 SaveStatus SaveRecording(const std::string& dataPath, CQFDoc& doc, const RecordingState& live,
                          const DisplayUnits& units, int yGain, int yOffset);
 

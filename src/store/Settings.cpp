@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <vector>
 
 namespace qf {
 
@@ -25,15 +26,20 @@ Settings LoadSettings(const CConfigFile& file) {
 }
 
 void SaveSettings(CConfigFile& file, const Settings& s) {
-    file.WriteText(SEC_COM, KEY_COM, std::to_string(s.m_nPort));
+    const std::string port = std::to_string(s.m_nPort);
+    const std::string gain = std::to_string(s.m_nYGain);
+    const std::string offset = std::to_string(s.m_nYOffset);
+    // One rewrite for all nine: a large file would otherwise be read and written nine times.
+    std::vector<ConfigValue> values = {{SEC_COM, KEY_COM, port}};
     for (int i = 0; i < 3; ++i) {
-        file.WriteText(SEC_HI_LIMIT[i], KEY_HI_LIMIT[i], s.m_strHiLimit[i]);
+        values.push_back({SEC_HI_LIMIT[i], KEY_HI_LIMIT[i], s.m_strHiLimit[i]});
     }
     for (int i = 0; i < 3; ++i) {
-        file.WriteText(SEC_LOW_LIMIT[i], KEY_LOW_LIMIT[i], s.m_strLowLimit[i]);
+        values.push_back({SEC_LOW_LIMIT[i], KEY_LOW_LIMIT[i], s.m_strLowLimit[i]});
     }
-    file.WriteText(SEC_GAIN, KEY_GAIN, std::to_string(s.m_nYGain));
-    file.WriteText(SEC_OFFSET, KEY_OFFSET, std::to_string(s.m_nYOffset));
+    values.push_back({SEC_GAIN, KEY_GAIN, gain});
+    values.push_back({SEC_OFFSET, KEY_OFFSET, offset});
+    file.WriteTexts(values);
 }
 
 double ParseLimitText(const std::string& text) {

@@ -1,6 +1,7 @@
 target_sources(qfcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CQFDoc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ValueText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RegularFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataFileLoad.cpp

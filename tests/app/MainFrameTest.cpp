@@ -10,6 +10,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <sys/stat.h>
+
 #include "app/AppTestSupport.h"
 #include "app/AppTexts.h"
 #include "app/HelpFile.h"
@@ -341,4 +343,20 @@ TEST(MainFrame, printOffersThePrintDialogAndCancelPrintsNothing) {
     frame.Action(ID_FILE_PRINT)->trigger();
     ASSERT_NE(seen, nullptr);
     EXPECT_TRUE(rig.prompts.messages.isEmpty());
+}
+
+// A file that cannot be opened is named with the reason; a FIFO is not waited on.
+TEST(MainFrame, aDataFileThatCannotBeOpenedIsNamedWithTheReason) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    const QString fifo = QString::fromStdString(rig.dir.file("fifo.AsmDat"));
+    ASSERT_EQ(::mkfifo(rig.dir.file("fifo.AsmDat").c_str(), 0600), 0);
+    const QString absent = QString::fromStdString(rig.dir.file("absent.AsmDat"));
+
+    EXPECT_FALSE(frame.OpenDataFile(fifo));
+    EXPECT_FALSE(frame.OpenDataFile(absent));
+    EXPECT_EQ(
+        rig.prompts.messages,
+        (QStringList{"The file " + fifo + " could not be opened: not a regular file.",
+                     "The file " + absent + " could not be opened: No such file or directory."}));
 }

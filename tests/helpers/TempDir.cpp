@@ -17,11 +17,14 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
     std::error_code ec;
-    // Restore write permission first so that read-only test folders can go too.
+    // Restore write permission first so that read-only test folders can go too; never
+    // through a link, which may lead to a file of the source tree.
     for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
+        if (!it->is_symlink(ec)) {
+            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::add, ec);
+        }
     }
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <sstream>
 
 #include "helpers/TempDir.h"
 
@@ -31,6 +35,10 @@ TEST(ConfigFile, ReadTextFollowsClassicRules) {
         {"names ignore case", "[gaininfo]\nGAIN=12\n", "GainInfo", "Gain", "12"},
         {"blanks trimmed", "  [ GainInfo ]  \n\t Gain \t=  12 \t\n", "GainInfo", "Gain", "12"},
         {"CRLF", "[GainInfo]\r\nGain=12\r\n", "GainInfo", "Gain", "12"},
+        {"CR only", "[A]\rk=1\r[GainInfo]\rGain=12\r", "GainInfo", "Gain", "12"},
+        {"CR only, key of the section before", "[A]\rGain=1\r[GainInfo]\r", "GainInfo", "Gain",
+         "<def>"},
+        {"byte-order mark", "\xEF\xBB\xBF[GainInfo]\r\nGain=12\r\n", "GainInfo", "Gain", "12"},
         {"no final newline", "[GainInfo]\nGain=12", "GainInfo", "Gain", "12"},
         {"inner blanks and '=' kept", "[COMInfo]\nCOM num = a = b\n", "COMInfo", "COM num",
          "a = b"},
@@ -97,6 +105,12 @@ TEST(ConfigFile, WriteChangesOnlyTheValue) {
         {"new section, CRLF file, no final newline", "[PortMap]\r\nCOM1=/dev/x", "GainInfo", "Gain",
          "[PortMap]\r\nCOM1=/dev/x\r\n[GainInfo]\r\nGain=9\r\n"},
         {"empty file", "", "GainInfo", "Gain", "[GainInfo]\nGain=9\n"},
+        {"byte-order mark kept, first section found", "\xEF\xBB\xBF[GainInfo]\r\nGain=5\r\n",
+         "gaininfo", "Gain", "\xEF\xBB\xBF[GainInfo]\r\nGain=9\r\n"},
+        {"CR-only file keeps its endings", "[PortMap]\rCOM1=/dev/x\r[GainInfo]\rGain=5\r",
+         "GainInfo", "Gain", "[PortMap]\rCOM1=/dev/x\r[GainInfo]\rGain=9\r"},
+        {"CR-only file, new section", "[PortMap]\rCOM1=/dev/x", "GainInfo", "Gain",
+         "[PortMap]\rCOM1=/dev/x\r[GainInfo]\rGain=9\r"},
     };
     TempDir dir;
     for (const auto& c : cases) {
@@ -138,6 +152,75 @@ TEST(ConfigFile, WriteKeepsSymlinkAndPermissions) {
     struct stat st {};
     ASSERT_EQ(::stat(dir.file("real.ini").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(ConfigFile, severalValuesGoInOneRewriteAndARefusedOneAlone) {
+    TempDir dir;
+    WriteAll(dir.file("c.ini"), "[S]\nk=1\n");
+    const ConfigValue values[] = {{"S", "k", "2"}, {"S", "a=b", "3"}, {"T", "x", "4"}};
+    EXPECT_FALSE(CConfigFile(dir.file("c.ini")).WriteTexts(values));
+    EXPECT_EQ(ReadAll(dir.file("c.ini")), "[S]\nk=2\n[T]\nx=4\n");
+
+    const ConfigValue refused[] = {{"S", "a=b", "3"}};
+    EXPECT_FALSE(CConfigFile(dir.file("new.ini")).WriteTexts(refused));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("new.ini")));
+}
+
+// Bytes this process has read from files so far, or -1 where the kernel does not say.
+long long BytesRead() {
+    std::istringstream io(ReadAll("/proc/self/io"));
+    std::string name;
+    long long value = -1;
+    while (io >> name >> value) {
+        if (name == "rchar:") {
+            return value;
+        }
+    }
+    return -1;
+}
+
+// Every setting read, and the watchdog's port lookup every few seconds, must not read the
+// whole file again while it has not changed; a new CConfigFile for each read, as the port
+// lookup makes, is no exception. Files of the source tree have long stopped changing.
+TEST(ConfigFile, anUnchangedFileIsReadOnceAndAChangedOneAgain) {
+    const std::string corpus = QF_SOURCE_DIR "/tests/fuzz/corpus/config/";
+    const std::string big = corpus + "hugeline.ini";
+    const std::string other = corpus + "portmap.ini";
+    for (const std::string& file : {big, other}) {
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        while (std::time(nullptr) <= st.st_ctime + 3) {
+            ::usleep(100 * 1000);  // only in a tree checked out this very moment
+        }
+    }
+    if (BytesRead() < 0) {
+        GTEST_SKIP() << "no /proc/self/io";
+    }
+    TempDir dir;
+    const std::string path = dir.file("c.ini");
+    std::filesystem::create_symlink(big, path);
+    const std::string first = CConfigFile(path).ReadText("A", "k", "def");
+
+    const long long before = BytesRead();
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(CConfigFile(path).ReadText("A", "k", "def"), first);
+    }
+    EXPECT_LT(BytesRead() - before, static_cast<long long>(std::filesystem::file_size(big)));
+
+    // The link now leads to another file: its values, not the ones in memory.
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink(other, path);
+    EXPECT_EQ(CConfigFile(path).ReadText("PortMap", "COM3", "def"), "/dev/ttyACM0");
+}
+
+// A FIFO in the file's place is neither waited on nor replaced.
+TEST(ConfigFile, aFifoGivesTheDefaultsAndStays) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("c.ini").c_str(), 0600), 0);
+    CConfigFile file(dir.file("c.ini"));
+    EXPECT_EQ(file.ReadInt("S", "k", 99), 99);
+    EXPECT_FALSE(file.WriteText("S", "k", "1"));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("c.ini")));
 }
 
 TEST(ConfigFile, DefaultPathFollowsXdg) {

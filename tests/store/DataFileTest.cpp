@@ -1,10 +1,13 @@
 #include "store/DataFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <bit>
+#include <cerrno>
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -282,15 +285,90 @@ TEST(DataFileReader, frozenFixtureReadsAndIsWrittenAgainByteForByte) {
               qftest::ReadAll(FIXTURES + "valid-two-samples"));
 }
 
-TEST(DataFileReader, missingFileOrFolderIsNotOpened) {
+// Nothing but a regular file is read: a FIFO without a writer would block for good, and
+// a device never ends. Nothing of the file area changes.
+TEST(DataFileReader, onlyARegularFileIsOpened) {
     qftest::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir.file("fifo"), dir.file("link-to-fifo"));
+    const struct {
+        std::string path;
+        int error;
+    } cases[] = {
+        {dir.file("absent.AsmDat"), ENOENT},
+        {dir.file("absent/x.AsmDat"), ENOENT},
+        {dir.path().string(), qf::NOT_REGULAR_FILE},
+        {dir.file("fifo"), qf::NOT_REGULAR_FILE},
+        {dir.file("link-to-fifo"), qf::NOT_REGULAR_FILE},
+        {"/dev/null", qf::NOT_REGULAR_FILE},
+    };
     FileViewState view;
     auto doc = OldDoc(view);
     const std::vector<std::string> before = Fields(*doc, view, qf::MAX_SAMPLES);
-    for (const std::string& path : {dir.file("absent.AsmDat"), dir.path().string()}) {
-        EXPECT_EQ(qf::ReadDataFile(path, *doc, view), DataFileStatus::CannotOpen) << path;
+    for (const auto& c : cases) {
+        EXPECT_EQ(qf::ReadDataFile(c.path, *doc, view), DataFileStatus::CannotOpen) << c.path;
+        EXPECT_EQ(qf::DataFileOpenError(c.path), c.error) << c.path;
     }
     EXPECT_EQ(Fields(*doc, view, qf::MAX_SAMPLES), before);
+    EXPECT_EQ(qf::FileErrorText(qf::NOT_REGULAR_FILE), "not a regular file");
+    EXPECT_EQ(qf::FileErrorText(ENOENT), std::strerror(ENOENT));
+
+    // A link to a data file is read like the file.
+    std::filesystem::create_symlink(FIXTURES + "valid-two-samples", dir.file("link.AsmDat"));
+    EXPECT_EQ(qf::ReadDataFile(dir.file("link.AsmDat"), *doc, view), DataFileStatus::Ok);
+    EXPECT_EQ(qf::DataFileOpenError(dir.file("link.AsmDat")), 0);
+}
+
+// A length prefix is believed only as far as the file goes and up to MAX_DATA_FILE_TEXT;
+// nothing is allocated for more. The target keeps its old text.
+TEST(DataFileReader, aStringLengthIsBoundedByTheFileAndTheCap) {
+    auto blank = std::make_unique<CQFDoc>();
+    const std::string good = qftest::Encode(*blank, CelsiusMetres(0), 10, 0);
+    const std::string head = good.substr(0, 45);  // up to the temperature unit text
+    const std::string longForm = Bytes({0xFF, 0xFF, 0xFF});
+    auto u32 = [](std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
+    const std::string overCap(qf::MAX_DATA_FILE_TEXT + 1, 'x');
+    const std::string atCap(qf::MAX_DATA_FILE_TEXT, 'x');
+    const std::string tail = Bytes({3, 'm', '/', 's', 10, 0, 0, 0, 0, 0, 0, 0});
+    const struct {
+        const char* name;
+        std::string bytes;
+        DataFileStatus status;
+        const char* signature;  // m_strReadSignature afterwards
+        const char* tempUnit;   // m_strFileTempUnit afterwards
+    } cases[] = {
+        {"signature beyond the file", longForm + u32(0xFFFFFFFF) + std::string(100, 'Q'),
+         DataFileStatus::Truncated, "OLD", "old"},
+        {"signature beyond the cap", longForm + u32(overCap.size()) + overCap + good.substr(7),
+         DataFileStatus::InvalidFormat, "", "old"},
+        {"unit text beyond the file", head + longForm + u32(0xFFFFFFF0) + tail,
+         DataFileStatus::Truncated, "QF7720", "old"},
+        {"unit text beyond the cap", head + longForm + u32(overCap.size()) + overCap + tail,
+         DataFileStatus::TextTooLong, "QF7720", "old"},
+        {"unit text at the cap", head + longForm + u32(atCap.size()) + atCap + tail,
+         DataFileStatus::Ok, "QF7720", atCap.c_str()},
+    };
+    qftest::TempDir dir;
+    for (const auto& c : cases) {
+        for (const bool fromFile : {false, true}) {
+            FileViewState view;
+            auto doc = OldDoc(view);
+            qftest::WriteAll(dir.file("f"), c.bytes);
+            const DataFileStatus status = fromFile ? qf::ReadDataFile(dir.file("f"), *doc, view)
+                                                   : qf::DecodeDataFile(Span(c.bytes), *doc, view);
+            EXPECT_EQ(status, c.status) << c.name << (fromFile ? " (file)" : "");
+            EXPECT_EQ(doc->m_strReadSignature, c.signature) << c.name;
+            EXPECT_EQ(doc->m_strFileTempUnit, c.tempUnit) << c.name;
+        }
+    }
+}
+
+// /proc/self/mem is a regular file that fails every read at offset 0.
+TEST(DataFileReader, aReadErrorIsNotTakenForTheEndOfTheFile) {
+    FileViewState view;
+    auto doc = OldDoc(view);
+    EXPECT_EQ(qf::ReadDataFile("/proc/self/mem", *doc, view), DataFileStatus::ReadFailed);
+    EXPECT_FALSE(qf::ShowsInvalidFormat(DataFileStatus::ReadFailed));
 }
 
 }  // namespace

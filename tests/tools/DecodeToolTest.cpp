@@ -84,6 +84,34 @@ TEST(DecodeTool, PrintsTheWholeStateOfEveryChunk) {
     EXPECT_EQ(r.lines[2], "{\"valid\":false" + rest);
 }
 
+// No line grows without limit, and a read error is no end of input.
+TEST(DecodeTool, RefusesOverlongLinesAndUnreadableInput) {
+    qftest::TempDir dir;
+    const std::string longLine(std::size_t(1) << 20, 'a');
+    const struct {
+        const char* name;
+        std::string input;
+        std::string args;
+        std::size_t lines;  // printed before the refusal
+        std::string err;
+    } cases[] = {
+        {"longest line", "aa\n" + longLine + "\n", "", 2, ""},
+        {"one character more", "aa\n" + longLine + "a\n", "", 1,
+         "decode: line 2 is longer than 1048576 characters\n"},
+        {"endless line", "", "/dev/zero", 0, "decode: line 1 is longer than 1048576 characters\n"},
+        {"folder", "", "'" + dir.path().string() + "'", 0,
+         "decode: cannot read '" + dir.path().string() + "': Is a directory\n"},
+        {"missing file", "", "'" + dir.file("absent") + "'", 0,
+         "decode: cannot open '" + dir.file("absent") + "': No such file or directory\n"},
+    };
+    for (const auto& c : cases) {
+        const DecodeRun r = Decode(c.input, c.args);
+        EXPECT_EQ(r.exit, c.err.empty() ? 0 : 2) << c.name;
+        EXPECT_EQ(r.lines.size(), c.lines) << c.name;
+        EXPECT_EQ(r.err, c.err) << c.name;
+    }
+}
+
 TEST(DecodeTool, RefusesWhatIsNotHexAndBadLimits) {
     const DecodeRun bad = Decode("aa 6\n");
     EXPECT_EQ(bad.exit, 2);

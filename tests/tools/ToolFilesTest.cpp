@@ -1,11 +1,14 @@
 // info, export and samples, run through the built tool.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 
 #include <bit>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "helpers/TempDir.h"
 #include "helpers/TestLive.h"
@@ -52,13 +55,18 @@ protected:
         ASSERT_EQ(qftest::Save(m_saved, *doc, live, 20, -2), qf::SaveStatus::Ok);
     }
 
-    ToolRun Tool(const std::string& args) const {
-        const std::string out = m_dir.file("stdout"), err = m_dir.file("stderr");
-        const int status =
-            std::system(("'" + TOOL + "' " + args + " >'" + out + "' 2>'" + err + "'").c_str());
+    // `input`: a shell command piped into the tool; `to`: where standard output goes
+    // instead of a file that is read back.
+    ToolRun Tool(const std::string& args, const std::string& input = "",
+                 const std::string& to = "") const {
+        const std::string out = to.empty() ? m_dir.file("stdout") : to;
+        const std::string err = m_dir.file("stderr");
+        const std::string pipe = input.empty() ? "" : input + " | ";
+        const int status = std::system(
+            (pipe + "'" + TOOL + "' " + args + " >'" + out + "' 2>'" + err + "'").c_str());
         ToolRun r;
         r.exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = qftest::ReadAll(out);
+        r.out = to.empty() ? qftest::ReadAll(out) : "";
         r.err = qftest::ReadAll(err);
         return r;
     }
@@ -128,6 +136,81 @@ TEST_F(ToolFilesTest, refusedInputsExitWithOneLineReason) {
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.args << ": " << r.err;
     }
     EXPECT_FALSE(fs::exists(m_dir.file("never.txt")));
+}
+
+// Nothing but a regular file is read as a data file or replaced by an export, and no
+// export takes the place of its own data file; each refusal says why.
+TEST_F(ToolFilesTest, filesThatAreNoRegularFilesOrTheInputItselfAreRefusedWithTheReason) {
+    const std::string dir = m_dir.path().string();
+    const std::string fifo = m_dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(m_saved, m_dir.file("link.AsmDat"));
+    const std::string saved = qftest::ReadAll(m_saved);
+    struct Case {
+        std::string args;
+        std::string input;
+        std::string err;
+    };
+    std::vector<Case> cases = {
+        {"info " + Quote(fifo), "", "info: '" + fifo + "' is not a regular file\n"},
+        {"info /dev/stdin", "printf '\\377\\377\\377\\377\\377\\377\\377'",
+         "info: '/dev/stdin' is not a regular file\n"},
+        {"samples " + Quote(dir), "", "samples: '" + dir + "' is not a regular file\n"},
+        {"info " + Quote(dir + "/absent"), "",
+         "info: cannot open '" + dir + "/absent': No such file or directory\n"},
+        {"export " + Quote(m_saved) + " " + Quote(fifo), "",
+         "export: '" + fifo + "' is not a regular file\n"},
+        {"export " + Quote(m_saved) + " " + Quote(m_saved), "",
+         "export: '" + m_saved + "' is the data file itself\n"},
+        {"export " + Quote(m_saved) + " " + Quote(dir + "/saved/../saved/rec.AsmDat"), "",
+         "export: '" + dir + "/saved/../saved/rec.AsmDat' is the data file itself\n"},
+        {"export " + Quote(m_saved) + " " + Quote(m_dir.file("link.AsmDat")), "",
+         "export: '" + m_dir.file("link.AsmDat") + "' is the data file itself\n"},
+        {"export " + Quote(m_saved) + " " + Quote(dir + "/no/x.txt"), "",
+         "export: cannot write '" + dir + "/no/x.txt': No such file or directory\n"},
+    };
+    // A device node of our own, where the system lets us make one.
+    const std::string null = m_dir.file("null");
+    if (::mknod(null.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        cases.push_back({"export " + Quote(m_saved) + " " + Quote(null), "",
+                         "export: '" + null + "' is not a regular file\n"});
+    }
+    for (const Case& c : cases) {
+        const ToolRun r = Tool(c.args, c.input);
+        EXPECT_EQ(r.exit, 2) << c.args;
+        EXPECT_EQ(r.err, c.err) << c.args;
+        EXPECT_EQ(r.out, "") << c.args;
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(qftest::ReadAll(m_saved), saved);
+    EXPECT_TRUE(fs::is_symlink(m_dir.file("link.AsmDat")));
+    if (fs::exists(null)) {
+        EXPECT_TRUE(fs::is_character_file(null));
+    }
+}
+
+// Output lost to a full disk is a failure, whatever the command.
+TEST_F(ToolFilesTest, anUnwritableStandardOutputExitsWithTheReason) {
+    if (!fs::is_character_file("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    const std::string full = ": No space left on device\n";
+    const struct {
+        std::string args;
+        std::string input;
+        std::string err;
+    } cases[] = {
+        {"info " + Quote(m_saved), "", "qf7720-tool: cannot write standard output" + full},
+        {"samples " + Quote(m_saved), "", "qf7720-tool: cannot write standard output" + full},
+        {"decode", "yes aa | head -n 20000", "qf7720-tool: cannot write standard output" + full},
+        {"export " + Quote(m_saved) + " -", "", "export: cannot write to standard output" + full},
+        {"--version", "", "qf7720-tool: cannot write standard output" + full},
+    };
+    for (const auto& c : cases) {
+        const ToolRun r = Tool(c.args, c.input, "/dev/full");
+        EXPECT_EQ(r.exit, 2) << c.args;
+        EXPECT_EQ(r.err, c.err) << c.args;
+    }
 }
 
 }  // namespace

@@ -102,30 +102,58 @@ void PrintStatus(const qf::CSimulatedMeter& sim) {
     std::fflush(stdout);
 }
 
+// Commands on standard input that take a number. A count out of its range is refused:
+// "garbage -1" would otherwise ask for 2^64 - 1 bytes.
+struct CountCommand {
+    const char* name;
+    bool optional;  // the number may be left out, giving `def`
+    int def;
+    int min;
+    int max;
+    const char* usage;
+    void (*apply)(qf::CSimulatedMeter&, int);
+};
+
+constexpr CountCommand COUNT_COMMANDS[] = {
+    {"garbage", true, 7, 0, 1 << 20, "garbage [N]: N bytes from 0 to 1048576 (default 7)",
+     [](qf::CSimulatedMeter& sim, int n) { sim.InjectGarbage(std::size_t(n)); }},
+    {"hangup", true, 2000, -1, 86400000,
+     "hangup [MS]: back after MS from 0 to 86400000, -1 never (default 2000)",
+     [](qf::CSimulatedMeter& sim, int n) { sim.HangUp(n); }},
+    {"split", false, 0, 1, 1000, "split N: each write in N pieces, N from 1 to 1000",
+     [](qf::CSimulatedMeter& sim, int n) { sim.SetSplit(n); }},
+    {"batch", false, 0, 1, 1000, "batch N: N frames in one write, N from 1 to 1000",
+     [](qf::CSimulatedMeter& sim, int n) { sim.SetFramesPerWrite(n); }},
+};
+
 // One command line from standard input; false to quit.
 bool RunCommand(qf::CSimulatedMeter& sim, const std::string& line) {
     std::istringstream in(line);
     std::string cmd, arg, arg2;
     in >> cmd >> arg >> arg2;
-    int n = 0;
     if (cmd.empty()) {
         return true;
     }
     if (cmd == "quit" || cmd == "exit") {
         return false;
     }
+    for (const CountCommand& c : COUNT_COMMANDS) {
+        if (cmd != c.name) {
+            continue;
+        }
+        int n = c.def;
+        if ((arg.empty() && !c.optional) ||
+            (!arg.empty() && (!ParseInt(arg.c_str(), n) || n < c.min || n > c.max))) {
+            std::fprintf(stderr, "usage: %s\n", c.usage);
+        } else {
+            c.apply(sim, n);
+        }
+        return true;
+    }
     if (cmd == "stop") {
         sim.SetSending(false);
     } else if (cmd == "send") {
         sim.SetSending(true);
-    } else if (cmd == "garbage") {
-        sim.InjectGarbage(std::size_t(arg.empty() || !ParseInt(arg.c_str(), n) ? 7 : n));
-    } else if (cmd == "hangup") {
-        sim.HangUp(arg.empty() || !ParseInt(arg.c_str(), n) ? 2000 : n);
-    } else if (cmd == "split" && ParseInt(arg.c_str(), n)) {
-        sim.SetSplit(n);
-    } else if (cmd == "batch" && ParseInt(arg.c_str(), n)) {
-        sim.SetFramesPerWrite(n);
     } else if (cmd == "key" && KeyByName(arg)) {
         sim.PressKey(*KeyByName(arg), arg2 == "double");
     } else if (cmd == "status") {

@@ -1,8 +1,8 @@
 // decode: hands each input line, as one receive chunk, to the program's own decoder and
 // prints the resulting state as one JSON object.
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iostream>
+#include <cstring>
 #include <memory>
 #include <sstream>
 
@@ -16,6 +16,31 @@
 namespace qftool {
 
 namespace {
+
+// Far above any chunk the serial layer hands over: a frame is 49 bytes, and at 4800 baud
+// a whole second brings 480.
+constexpr std::size_t MAX_LINE = 1 << 20;
+
+enum class LineRead { Line, End, TooLong, Failed };
+
+// One line without its '\n'. A read error is never taken for the end of the input.
+LineRead ReadLine(std::FILE* in, std::string& line) {
+    line.clear();
+    int c;
+    while ((c = std::getc(in)) != EOF) {
+        if (c == '\n') {
+            return LineRead::Line;
+        }
+        if (line.size() == MAX_LINE) {
+            return LineRead::TooLong;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+    if (std::ferror(in)) {
+        return LineRead::Failed;
+    }
+    return line.empty() ? LineRead::End : LineRead::Line;
+}
 
 bool ParseLimits(const std::string& text, std::array<std::string, 3>& hi,
                  std::array<std::string, 3>& low) {
@@ -68,15 +93,17 @@ int RunDecode(const Args& args) {
         }
     }
 
-    std::ifstream fileIn;
-    std::istream* in = &std::cin;
-    if (!file.empty() && file != "-") {
-        fileIn.open(file, std::ios::binary);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> fileIn(nullptr, &std::fclose);
+    std::FILE* in = stdin;
+    const bool fromFile = !file.empty() && file != "-";
+    if (fromFile) {
+        fileIn.reset(std::fopen(file.c_str(), "rb"));
         if (!fileIn) {
-            std::fprintf(stderr, "decode: cannot open '%s'\n", file.c_str());
+            std::fprintf(stderr, "decode: cannot open '%s': %s\n", file.c_str(),
+                         std::strerror(errno));
             return EXIT_REFUSED;
         }
-        in = &fileIn;
+        in = fileIn.get();
     }
 
     // One persistent state, as at program start.
@@ -91,8 +118,24 @@ int RunDecode(const Args& args) {
     std::string line;
     std::vector<std::uint8_t> bytes;
     long lineNo = 0;
-    while (std::getline(*in, line)) {
+    // Stops early when standard output fails; the caller reports it.
+    while (!std::ferror(stdout)) {
+        const LineRead read = ReadLine(in, line);
+        if (read == LineRead::End) {
+            break;
+        }
+        if (read == LineRead::Failed) {
+            std::fprintf(stderr, "decode: cannot read %s: %s\n",
+                         fromFile ? ("'" + file + "'").c_str() : "standard input",
+                         std::strerror(errno));
+            return EXIT_REFUSED;
+        }
         ++lineNo;
+        if (read == LineRead::TooLong) {
+            std::fprintf(stderr, "decode: line %ld is longer than %zu characters\n", lineNo,
+                         MAX_LINE);
+            return EXIT_REFUSED;
+        }
         if (!line.empty() && line[0] == '#') {
             continue;
         }

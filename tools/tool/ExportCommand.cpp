@@ -1,10 +1,15 @@
 // export FILE [OUT]: the text export of a data file, as Save wrote it beside the file.
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "ToolCommands.h"
 #include "store/AtomicFile.h"
 #include "store/DataFile.h"
+#include "store/RegularFile.h"
 #include "store/TextExport.h"
 
 namespace qftool {
@@ -26,13 +31,29 @@ int RunExport(const Args& args) {
     if (out == "-") {
         if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
             std::fflush(stdout) != 0) {
-            std::fprintf(stderr, "export: cannot write to standard output\n");
+            std::fprintf(stderr, "export: cannot write to standard output: %s\n",
+                         std::strerror(errno));
             return EXIT_REFUSED;
         }
         return EXIT_OK;
     }
-    if (!qf::WriteFileAtomically(out, text)) {
-        std::fprintf(stderr, "export: cannot write '%s'\n", out.c_str());
+    // Whatever the spelling (a link, another name, a hard link), the export never takes
+    // the place of the data file it came from.
+    struct stat in {
+    }, to{};
+    if (::stat(path.c_str(), &in) == 0 && ::stat(out.c_str(), &to) == 0 && in.st_dev == to.st_dev &&
+        in.st_ino == to.st_ino) {
+        std::fprintf(stderr, "export: '%s' is the data file itself\n", out.c_str());
+        return EXIT_REFUSED;
+    }
+    int error = 0;
+    if (!qf::WriteFileAtomically(out, text, &error)) {
+        if (error == qf::NOT_REGULAR_FILE) {
+            std::fprintf(stderr, "export: '%s' is not a regular file\n", out.c_str());
+        } else {
+            std::fprintf(stderr, "export: cannot write '%s': %s\n", out.c_str(),
+                         qf::FileErrorText(error).c_str());
+        }
         return EXIT_REFUSED;
     }
     return EXIT_OK;

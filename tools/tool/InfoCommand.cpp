@@ -11,6 +11,16 @@ namespace qftool {
 int LoadDataFileOrRefuse(const char* command, const std::string& path, qf::CQFDoc& doc,
                          qf::FileViewState& view) {
     const qf::DataFileStatus status = qf::ReadDataFile(path, doc, view);
+    if (status == qf::DataFileStatus::CannotOpen) {
+        const int error = qf::DataFileOpenError(path);
+        if (error == qf::NOT_REGULAR_FILE) {
+            std::fprintf(stderr, "%s: '%s' is not a regular file\n", command, path.c_str());
+        } else {
+            std::fprintf(stderr, "%s: cannot open '%s': %s\n", command, path.c_str(),
+                         qf::FileErrorText(error).c_str());
+        }
+        return EXIT_REFUSED;
+    }
     if (status != qf::DataFileStatus::Ok) {
         std::fprintf(stderr, "%s: '%s': %s\n", command, path.c_str(),
                      qf::DataFileStatusText(status));

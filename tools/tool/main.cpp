@@ -1,7 +1,9 @@
 // qf7720-tool: command-line access to the program's own decoding and file code.
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "ToolCommands.h"
 #include "store/Version.h"
@@ -39,10 +41,7 @@ void PrintHelp(std::FILE* out) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::setlocale(LC_ALL, "C");
+int Run(int argc, char** argv) {
     if (argc < 2) {
         PrintHelp(stderr);
         return qftool::EXIT_USAGE;
@@ -63,4 +62,26 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "qf7720-tool: unknown command '%s'\n", argv[1]);
     PrintHelp(stderr);
     return qftool::EXIT_USAGE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::setlocale(LC_ALL, "C");
+    int rc;
+    try {
+        rc = Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "qf7720-tool: out of memory\n");
+        return qftool::EXIT_REFUSED;
+    }
+    // Output lost to a full disk is a failure, whatever the command made of it.
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (rc == qftool::EXIT_OK && (!flushed || std::ferror(stdout))) {
+        std::fprintf(stderr, "qf7720-tool: cannot write standard output%s%s\n", flushed ? "" : ": ",
+                     flushed ? "" : std::strerror(error));
+        return qftool::EXIT_REFUSED;
+    }
+    return rc;
 }

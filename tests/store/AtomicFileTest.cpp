@@ -1,0 +1,70 @@
+#include "store/AtomicFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <filesystem>
+
+#include "helpers/TempDir.h"
+#include "helpers/TestLive.h"
+#include "store/RegularFile.h"
+#include "store/SaveRecording.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A rename over a device or a FIFO would turn it into a plain file; it is refused and
+// the node stays as it was, also when reached through a link.
+TEST(AtomicFile, onlyARegularFileIsReplaced) {
+    qftest::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    fs::create_symlink(dir.file("fifo"), dir.file("link-to-fifo"));
+    fs::create_directory(dir.file("folder"));
+    std::vector<std::string> targets = {dir.file("fifo"), dir.file("link-to-fifo"),
+                                        dir.file("folder")};
+    // A device node of our own: a regression must not replace the real /dev/null.
+    if (::mknod(dir.file("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        targets.push_back(dir.file("null"));
+    }
+    for (const std::string& target : targets) {
+        const fs::file_type before = fs::status(target).type();
+        int error = 0;
+        EXPECT_FALSE(qf::WriteFileAtomically(target, "text", &error)) << target;
+        EXPECT_EQ(error, qf::NOT_REGULAR_FILE) << target;
+        EXPECT_EQ(fs::status(target).type(), before) << target;
+    }
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}),
+              static_cast<std::ptrdiff_t>(targets.size()));
+}
+
+TEST(AtomicFile, aLinkToARegularFileStaysALinkAndItsFileIsReplaced) {
+    qftest::TempDir dir;
+    qftest::WriteAll(dir.file("real.txt"), "old");
+    fs::create_symlink("real.txt", dir.file("link.txt"));
+    int error = -7;
+    EXPECT_TRUE(qf::WriteFileAtomically(dir.file("link.txt"), "new", &error));
+    EXPECT_EQ(error, 0);
+    EXPECT_TRUE(fs::is_symlink(dir.file("link.txt")));
+    EXPECT_EQ(qftest::ReadAll(dir.file("real.txt")), "new");
+}
+
+// Save goes through the same rule for both of its files.
+TEST(AtomicFile, saveLeavesAFifoInPlaceOfEitherFile) {
+    qftest::TempDir dir;
+    auto doc = std::make_unique<qf::CQFDoc>();
+    const qftest::TestLive live;
+    ASSERT_EQ(::mkfifo(dir.file("a.AsmDat").c_str(), 0600), 0);
+    EXPECT_EQ(qftest::Save(dir.file("a.AsmDat"), *doc, live, 10, 0),
+              qf::SaveStatus::DataFileFailed);
+    ASSERT_EQ(::mkfifo(dir.file("b.txt").c_str(), 0600), 0);
+    EXPECT_EQ(qftest::Save(dir.file("b.AsmDat"), *doc, live, 10, 0),
+              qf::SaveStatus::TextFileFailed);
+    EXPECT_TRUE(fs::is_fifo(dir.file("a.AsmDat")));
+    EXPECT_TRUE(fs::is_fifo(dir.file("b.txt")));
+    EXPECT_FALSE(fs::exists(dir.file("b.AsmDat")));
+}
+
+}  // namespace
