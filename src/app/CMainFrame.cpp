@@ -29,6 +29,7 @@
 #include "store/SaveRecording.h"
 #include "store/Settings.h"
 #include "ui/CommandIds.h"
+#include "ui/FileLoad.h"
 #include "ui/IUserPrompts.h"
 #include "view/CQFView.h"
 
@@ -46,10 +47,6 @@ std::string FormatNow(const char* format) {
     localtime_r(&now, &parts);
     char text[64];
     return std::string(text, std::strftime(text, sizeof text, format, &parts));
-}
-
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
 }
 
 }  // namespace
@@ -338,9 +335,18 @@ void CMainFrame::OnOtherCom() {
 }
 
 void CMainFrame::OnOpenLogger() {
-    // The data-logger window is created here once it exists; it sets m_bLoggerShown
-    // while it shows, which greys this command.
+    // One window at a time: Open is greyed while it shows.
+    if (m_logger != nullptr) {
+        m_logger->raise();
+        m_logger->activateWindow();
+        return;
+    }
+    m_logger =
+        new CLoggerDlg(LoggerContext{m_doc, m_pView->m_file, m_loggerSession, *m_prompts}, this);
+    m_logger->setObjectName(QStringLiteral("logger"));
+    connect(m_logger, &CLoggerDlg::shownChanged, this, &CMainFrame::UpdateCommandStates);
     m_pView->m_file.m_nLoggerOpen = 1;
+    m_logger->show();
     UpdateCommandStates();
 }
 
@@ -440,21 +446,11 @@ void CMainFrame::OnFileSave() {
 }
 
 bool CMainFrame::OpenDataFile(const QString& path) {
-    const DataFileStatus status = ReadDataFile(LocalPath(path), m_doc, m_pView->m_file);
-    if (ShowsInvalidFormat(status)) {
-        m_prompts->ShowMessage(
-            this, QString::fromLatin1(INVALID_FORMAT_TEXT.data(), INVALID_FORMAT_TEXT.size()));
-        return false;
+    const bool loaded = LoadDataFileWithMessages(path, m_doc, m_pView->m_file, *m_prompts, this);
+    if (loaded && m_logger != nullptr) {
+        m_logger->update();  // its next paint takes the file into its list
     }
-    if (status == DataFileStatus::CannotOpen) {
-        m_prompts->ShowMessage(
-            this,
-            QStringLiteral("The file %1 could not be opened: %2.")
-                .arg(QDir::toNativeSeparators(path),
-                     QString::fromLocal8Bit(FileErrorText(DataFileOpenError(LocalPath(path))))));
-        return false;
-    }
-    return status == DataFileStatus::Ok;
+    return loaded;
 }
 
 void CMainFrame::SaveAllSettings() {
@@ -482,6 +478,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     m_comm->Stop();
     if (m_helpWindow != nullptr) {
         m_helpWindow->close();
+    }
+    if (m_logger != nullptr) {
+        m_logger->close();
     }
     event->accept();
     emit closed();

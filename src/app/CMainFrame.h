@@ -12,6 +12,8 @@
 #include "app/CHelpWindow.h"
 #include "link/CMeterLink.h"
 #include "link/QtSerialPort.h"
+#include "logger/CLoggerDlg.h"
+#include "logger/LoggerReadout.h"
 #include "store/ConfigFile.h"
 #include "view/LiveModel.h"
 
@@ -85,6 +87,8 @@ public:
     void SaveAllSettings();
 
     CHelpWindow* HelpWindow() const { return m_helpWindow; }
+    // The data-logger window while it exists.
+    CLoggerDlg* Logger() const { return m_logger; }
 
 signals:
     // The window has closed for good: settings written, port closed.
@@ -116,6 +120,9 @@ private:
     QHash<int, QAction*> m_actions;
     QLabel* m_panes[STATUS_PANES] = {};
     QPointer<CHelpWindow> m_helpWindow;
+    QPointer<CLoggerDlg> m_logger;
+    // What the logger window keeps from one opening to the next.
+    LoggerSession m_loggerSession;
     // Where the standard save wrote last; empty until the first one.
     QString m_strDocPath;
     bool m_bClosing = false;

@@ -5,6 +5,8 @@ target_sources(qfqt PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Fonts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Palette.h
     ${CMAKE_CURRENT_LIST_DIR}/IUserPrompts.h
+    ${CMAKE_CURRENT_LIST_DIR}/FileLoad.h
+    ${CMAKE_CURRENT_LIST_DIR}/FileLoad.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CYAxisDlg.h
     ${CMAKE_CURRENT_LIST_DIR}/CYAxisDlg.cpp
 )

@@ -1,0 +1,250 @@
+// The logger window on a main window: downloads into the record table, the graph's
+// pixels, zoom and Undozoom, closing and opening again, and files that do not load.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QPrintDialog>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <cmath>
+
+#include "app/AppTestSupport.h"
+#include "helpers/TestLive.h"
+#include "logger/CLoggerDlg.h"
+#include "logger/LoggerPaint.h"
+#include "ui/CommandIds.h"
+#include "ui/Palette.h"
+
+namespace {
+
+using namespace qf;
+using namespace qftest;
+
+constexpr std::time_t START = 1700000000;  // 22:13:20 UTC
+
+// A recording saved with the program's own code: AirT climbs, the rest stay level.
+std::string SaveRecordingFile(const TempDir& dir, const std::string& name, int count,
+                              int intervalSec, int gain = 10, int offset = 0) {
+    auto doc = std::make_unique<CQFDoc>();
+    for (int i = 0; i < count; ++i) {
+        doc->m_liveSamples[CH_AIRT][i] = 20.0f + float(i % 50);
+        doc->m_liveSamples[CH_IRT][i] = 30.0f;
+        doc->m_liveSamples[CH_AIRV][i] = 5.0f;
+        doc->m_liveSamples[CH_CFM][i] = 50.0f;
+        doc->m_liveSamples[CH_CMM][i] = 1.5f;
+    }
+    TestLive live;
+    live.units = {0, "C", 0, "m/s", 1.0f};
+    live.m_nSampleIndex = count;
+    live.m_tmStart = START;
+    live.m_nIntervalMs = intervalSec * 1000;
+    const std::string path = dir.file(name);
+    EXPECT_EQ(Save(path, *doc, live, gain, offset), SaveStatus::Ok);
+    return path;
+}
+
+struct LoggerRig {
+    FrameRig rig;
+    CMainFrame* frame = nullptr;
+    CLoggerDlg* logger = nullptr;
+
+    LoggerRig() {
+        setenv("TZ", "UTC0", 1);
+        tzset();
+        frame = &rig.Start();
+        Open();
+    }
+    void Open() {
+        frame->OnOpenLogger();
+        logger = frame->Logger();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(logger));
+    }
+    void Download(const QStringList& paths) {
+        rig.prompts.openFileLists.push_back(paths);
+        logger->Action(CLoggerDlg::ID_DOWNLOAD)->trigger();
+    }
+    CQFView& view() { return frame->View(); }
+    QImage Grab() const {
+        const QImage image = logger->grab().toImage();
+        if (const char* dir = std::getenv("QF_LOOK_DIR")) {
+            static int n = 0;
+            image.save(
+                QStringLiteral("%1/logger-%2.png").arg(QString::fromLocal8Bit(dir)).arg(++n));
+        }
+        return image;
+    }
+    const LoggerFrame& Frame() const { return logger->Graph().Frame(); }
+    QPoint Plot(float fx, float fy) const {
+        const LoggerFrame& f = Frame();
+        return QPoint(int(f.left + (f.right - f.left) * fx), int(f.top + (f.bottom - f.top) * fy));
+    }
+    void Drag(QPoint from, QPoint to) {
+        QTest::mousePress(logger, Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(logger, (from + to) / 2);
+        QTest::mouseMove(logger, to);
+        QTest::mouseRelease(logger, Qt::LeftButton, Qt::NoModifier, to);
+    }
+    QString Cell(int row, int column) const {
+        const QTableWidgetItem* item = logger->List()->item(row, column);
+        return item != nullptr ? item->text() : QString();
+    }
+};
+
+TEST(LoggerWindow, downloadAddsARowAndDrawsTheRecord) {
+    LoggerRig r;
+    r.Grab();
+    const std::string a = SaveRecordingFile(r.rig.dir, "a.AsmDat", 200, 2);
+    const std::string b = SaveRecordingFile(r.rig.dir, "b.AsmDat", 7, 5, 20, -2);
+    r.Download({QString::fromStdString(a), QString::fromStdString(b)});
+    ASSERT_EQ(r.logger->List()->rowCount(), 2);
+    EXPECT_EQ(r.Cell(0, 0), "1");
+    EXPECT_EQ(r.Cell(0, 1), "14/11/23 22:13:20");
+    EXPECT_EQ(r.Cell(0, 2), "2sec");
+    EXPECT_EQ(r.Cell(0, 3), "200");
+    EXPECT_EQ(r.Cell(1, 0), "2");
+    EXPECT_EQ(r.Cell(1, 2), "5sec");
+    EXPECT_EQ(r.Cell(1, 3), "7");
+    EXPECT_EQ(r.rig.doc->m_nFileCount, 7);
+    r.Grab();
+    // The current record (7 samples, gain 20, offset -2): labels -40 .. 160.
+    const QImage image = r.Grab();
+    const LoggerFrame& f = r.Frame();
+    const int left = int(f.left), top = int(f.top), right = int(f.right), bottom = int(f.bottom);
+    const float H = f.bottom - f.top;
+    const auto yOf = [&](float v) { return int(f.bottom - (v + 40.0f) * H / 200.0f); };
+    EXPECT_EQ(QColor(image.pixel(left + 5, top + 5)), QColor(Qt::black));
+    EXPECT_EQ(QColor(image.pixel(right - 5, bottom - 5)), QColor(Qt::black));
+    EXPECT_EQ(QColor(image.pixel(left + 5, f.gridY[5])), LOGGER_GRID);
+    EXPECT_EQ(QColor(image.pixel(left, top + 5)), LOGGER_SIDE_LINES);
+    EXPECT_EQ(QColor(image.pixel(right + 1, top + 5)), PANEL_GREY) << "margin over the side line";
+    const struct {
+        float value;
+        QRgb colour;
+    } flat[] = {{30.0f, TRACE_COLOURS[CH_IRT]},
+                {5.0f, TRACE_COLOURS[CH_AIRV]},
+                {50.0f, TRACE_COLOURS[CH_CFM]},
+                {1.5f, TRACE_COLOURS[CH_CMM]}};
+    for (const auto& t : flat) {
+        EXPECT_EQ(image.pixel((left + right) / 2 + 3, yOf(t.value)), t.colour) << t.value;
+    }
+    EXPECT_EQ(image.pixel(left + 50, 60), TRACE_COLOURS[CH_AIRT]) << "legend";
+    EXPECT_EQ(image.pixel(left + 530, 59), TRACE_COLOURS[CH_CMM]) << "legend";
+
+    r.logger->MakeRecordCurrent(-1);  // no selection mark: nothing
+    EXPECT_EQ(r.rig.doc->m_nFileCount, 7);
+    r.logger->MakeRecordCurrent(0);
+    EXPECT_EQ(r.rig.doc->m_nFileCount, 200);
+    EXPECT_EQ(r.rig.doc->m_tmFileStart, START);
+    EXPECT_EQ(r.view().m_file.m_nFileYGain, 10);
+}
+
+TEST(LoggerWindow, aDragZoomsUndozoomReturnsAndTheZoomedGraphScrolls) {
+    LoggerRig r;
+    r.Download({QString::fromStdString(SaveRecordingFile(r.rig.dir, "a.AsmDat", 600, 1))});
+    r.Grab();
+    r.Drag(r.Plot(0.2f, 0.1f), r.Plot(0.5f, 0.9f));
+    EXPECT_EQ(r.logger->Graph().m_nZoomLevel, 1);
+    EXPECT_FALSE(r.logger->Graph().m_bFullView);
+    EXPECT_TRUE(r.logger->ScrollBar()->isEnabled());
+    r.Drag(r.Plot(0.3f, 0.2f), r.Plot(0.7f, 0.8f));
+    EXPECT_EQ(r.logger->Graph().m_nZoomLevel, 2);
+    r.Grab();
+
+    // Scrolled back by ten samples: the traces slide under the fixed grid.
+    QScrollBar* scroll = r.logger->ScrollBar();
+    const int first = r.logger->Graph().m_nFirstVisible;
+    scroll->setSliderPosition(first + 1 - 10);
+    r.logger->OnScrollAction(QAbstractSlider::SliderMove);
+    EXPECT_EQ(r.logger->Graph().m_nScrollOffset, 10);
+    EXPECT_EQ(scroll->value(), first + 1 - 10);
+    r.Grab();
+
+    r.logger->Action(CLoggerDlg::ID_SHOW_FLOW)->trigger();
+    QTest::mouseMove(r.logger, r.Plot(0.5f, 0.5f));
+    const QImage flow = r.Grab();
+    EXPECT_FALSE(r.rig.frame->Logger() == nullptr);
+    EXPECT_NE(QColor(flow.pixel(r.logger->Pointer().m_nCursorX, int(r.Frame().top) + 2)),
+              QColor(Qt::black))
+        << "cursor line";
+
+    r.logger->Action(CLoggerDlg::ID_UNDOZOOM)->trigger();
+    EXPECT_EQ(r.logger->Graph().m_nZoomLevel, 0);
+    EXPECT_TRUE(r.logger->Graph().m_bFullView);
+    EXPECT_FALSE(r.logger->ScrollBar()->isEnabled());
+    r.logger->Action(CLoggerDlg::ID_COMBINE)->trigger();
+}
+
+TEST(LoggerWindow, theCursorReadsOutTheNearestSample) {
+    LoggerRig r;
+    r.Download({QString::fromStdString(SaveRecordingFile(r.rig.dir, "a.AsmDat", 11, 3))});
+    r.Grab();
+    const LoggerFrame& f = r.Frame();
+    const float step = (f.right - f.left) / 10.0f;
+    QTest::mouseMove(r.logger, QPoint(int(f.left + 4 * step + step * 0.4f), int(f.top) + 30));
+    EXPECT_EQ(r.logger->Pointer().m_nCursorSample, 4);
+    QTest::mouseMove(r.logger, QPoint(int(f.left + 4 * step + step * 0.6f), int(f.top) + 30));
+    EXPECT_EQ(r.logger->Pointer().m_nCursorSample, 5);
+    EXPECT_EQ(r.rig.frame->Logger()->Pointer().m_bCursorFresh, false);
+    const QImage image = r.Grab();
+    // Not-XOR over black: the pen's complement, on every other row.
+    EXPECT_EQ(QColor(image.pixel(r.logger->Pointer().m_nCursorX, int(f.top) + 2)),
+              QColor(255 - 150, 255 - 50, 255 - 50));
+}
+
+TEST(LoggerWindow, closingEmptiesTheTableButTheDocumentKeepsTheRecord) {
+    LoggerRig r;
+    EXPECT_FALSE(r.rig.frame->Action(ID_OPEN_LOGGER)->isEnabled()) << "one window at a time";
+    r.Download({QString::fromStdString(SaveRecordingFile(r.rig.dir, "a.AsmDat", 30, 2))});
+    for (const int key : {int(Qt::Key_Escape), int(Qt::Key_Return)}) {
+        QTest::keyClick(r.logger, Qt::Key(key));
+    }
+    ASSERT_TRUE(r.logger->isVisible()) << "Enter and Escape never close it";
+    r.logger->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(r.rig.frame->Action(ID_OPEN_LOGGER)->isEnabled());
+    EXPECT_FALSE(r.view().m_file.m_bFileData);
+    EXPECT_EQ(r.view().m_file.m_nLoggerOpen, 0);
+
+    r.Open();
+    EXPECT_EQ(r.logger->List()->rowCount(), 0);
+    EXPECT_EQ(r.rig.doc->m_nFileCount, 30);
+    QPrintDialog* dialog = nullptr;
+    r.rig.prompts.dialogs.push_back([&dialog](QDialog& d) {
+        dialog = qobject_cast<QPrintDialog*>(&d);
+        return false;
+    });
+    r.logger->Action(CLoggerDlg::ID_PRINT)->trigger();
+    EXPECT_NE(dialog, nullptr) << "Print still offers the last record";
+}
+
+TEST(LoggerWindow, filesThatDoNotLoadChangeNothing) {
+    LoggerRig r;
+    r.logger->Action(CLoggerDlg::ID_PRINT)->trigger();  // no samples: no dialog
+    EXPECT_TRUE(r.rig.prompts.dialogTitles.isEmpty());
+
+    const std::string good = SaveRecordingFile(r.rig.dir, "good.AsmDat", 40, 2);
+    ::chmod(good.c_str(), 0444);  // a recording on a write-protected card
+    r.Download({QString::fromStdString(good)});
+    ASSERT_EQ(r.logger->List()->rowCount(), 1);
+    const QImage before = r.Grab();
+
+    const std::string bytes = ReadAll(good);
+    const std::string cut = r.rig.dir.file("cut.AsmDat");
+    WriteAll(cut, bytes.substr(0, bytes.size() / 2));
+    const std::string other = r.rig.dir.file("other.AsmDat");
+    WriteAll(other, std::string("\x06QF7721", 7) + std::string(60, '\0'));
+    r.Download({QString::fromStdString(cut), QString::fromStdString(other), QString()});
+    ASSERT_EQ(r.rig.prompts.messages.size(), 3);
+    EXPECT_EQ(r.rig.prompts.messages[0], "The file " + QString::fromStdString(cut) +
+                                             " could not be read: the file ends early.");
+    EXPECT_EQ(r.rig.prompts.messages[1], "Invalid Format!");
+    EXPECT_EQ(r.logger->List()->rowCount(), 1);
+    EXPECT_EQ(r.rig.doc->m_nFileCount, 40);
+    EXPECT_EQ(r.Grab(), before);
+
+    r.Download({});  // cancelled: silent
+    EXPECT_EQ(r.rig.prompts.messages.size(), 3);
+}
+
+}  // namespace
