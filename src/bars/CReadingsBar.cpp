@@ -117,11 +117,11 @@ void CReadingsBar::BuildRow(int ch) {
         PaintOnBarBackground(e);
         auto* spin = new CSpinButton(this);
         spin->setGeometry(e->geometry().right() + 1, e->y(), SPIN_WIDTH, CONTROL_HEIGHT);
-        connect(e, &QLineEdit::textEdited, this, [this, ch, high](const QString& text) {
-            m_logic.TypeLimit(ch, high, text.toStdString());
-            RefreshFromMembers();
-        });
+        // Typed text counts once it is committed: Enter, the focus leaving, or a spin step.
+        // Checked per keystroke, "35" would pass through a clamped "3" and "-" would be 0.
+        connect(e, &QLineEdit::editingFinished, this, [this, ch, high] { CommitLimit(ch, high); });
         connect(spin, &CSpinButton::stepped, this, [this, ch, high](int steps) {
+            CommitLimit(ch, high);
             m_logic.StepLimit(ch, high, steps, m_units.m_fSpeedFactor);
             RefreshFromMembers();
         });
@@ -178,9 +178,24 @@ void CReadingsBar::RefreshFromMembers() {
     for (int ch = 0; ch < READING_CHANNELS; ++ch) {
         ShowText(m_maxEdit[ch], m_logic.m_strMaxText[ch]);
         ShowText(m_minEdit[ch], m_logic.m_strMinText[ch]);
-        ShowText(m_hiEdit[ch], m_logic.m_strHiLimit[ch]);
-        ShowText(m_lowEdit[ch], m_logic.m_strLowLimit[ch]);
+        // A limit being typed keeps its text until it is committed.
+        if (!m_hiEdit[ch]->isModified()) {
+            ShowText(m_hiEdit[ch], m_logic.m_strHiLimit[ch]);
+        }
+        if (!m_lowEdit[ch]->isModified()) {
+            ShowText(m_lowEdit[ch], m_logic.m_strLowLimit[ch]);
+        }
     }
+}
+
+void CReadingsBar::CommitLimit(int channel, bool high) {
+    CNumericEdit* edit = LimitEdit(channel, high);
+    if (!edit->isModified()) {
+        return;
+    }
+    edit->setModified(false);
+    m_logic.TypeLimit(channel, high, edit->text().toStdString());
+    RefreshFromMembers();
 }
 
 void CReadingsBar::OnAlarmsChanged() {

@@ -1,7 +1,7 @@
 // The readings and alarm bar: per channel (AirT, IRT, AirV) the running maximum and
 // minimum, a blinking alarm-high and alarm-low square, and the two alarm limits, edited by
 // typing or with spin buttons. The numbers and rules live in CReadingsLogic; this shows
-// them and feeds edits back.
+// them and feeds edits back when they are committed (Enter, focus leaving, spin step).
 #pragma once
 
 #include <QBasicTimer>
@@ -61,6 +61,8 @@ protected:
 
 private:
     void BuildRow(int channel);
+    // The text typed into a limit edit becomes the limit: parsed, clamped, one decimal.
+    void CommitLimit(int channel, bool high);
 
     CReadingsLogic& m_logic;
     const DisplayUnits& m_units;
