@@ -71,7 +71,7 @@ public:
     void OnUndoZoom();
     void OnPrint();
     // The scroll bar strip under the graph was used.
-    void OnScrolled(bool thumbTracking, int position);
+    void OnScrolled(ScrollCode code, int position);
 
     CQFDoc& Doc() { return m_live.Doc(); }
     CLiveModel& Live() { return m_live; }

@@ -108,7 +108,7 @@ TEST_F(Zoom, NinetyNineLevelsAtMostThenUndo) {
         ASSERT_TRUE(std::isfinite(f.traces.x[i]) && std::isfinite(f.traces.y[CH_CMM][i]));
     }
 
-    model.OnScroll(true, 3);
+    model.OnScroll(ScrollCode::ThumbTrack, 3);
     model.UndoZoom();
     EXPECT_EQ(model.m_nZoomLevel, 0);
     EXPECT_EQ(model.m_nScrollOffset, 0);
@@ -150,11 +150,20 @@ TEST_F(Zoom, ScrollThumbShiftsTracesWithoutReadingOutside) {
     Drag({G.pL + 100, G.pT + 100}, {G.pL + 400, G.pT + 400});
     const float x0 = model.Frame().traces.x[0];
     const float dx = model.Frame().traces.x[1] - x0;
-    EXPECT_EQ(model.OnScroll(true, 17), 17);
+    EXPECT_EQ(model.OnScroll(ScrollCode::ThumbTrack, 17), 17);
     EXPECT_EQ(model.m_nScrollOffset, 0);
-    EXPECT_EQ(model.OnScroll(true, 14), 14);
+    EXPECT_EQ(model.OnScroll(ScrollCode::ThumbTrack, 14), 14);
     EXPECT_EQ(model.m_nScrollOffset, 3);
-    EXPECT_EQ(model.OnScroll(false, 99), 14);
+    EXPECT_EQ(model.OnScroll(ScrollCode::Other, 99), 14);
+    // An arrow is one sample, a track click the samples across the plot.
+    const int span = model.VisibleSpan();
+    EXPECT_EQ(span, int(float(G.W) / dx));
+    EXPECT_EQ(model.OnScroll(ScrollCode::LineRight, 0), 15);
+    EXPECT_EQ(model.OnScroll(ScrollCode::PageRight, 0), 15 + span);
+    EXPECT_EQ(model.OnScroll(ScrollCode::PageLeft, 0), 15);
+    EXPECT_EQ(model.OnScroll(ScrollCode::PageLeft, 0), 0) << "not before the first sample";
+    EXPECT_EQ(model.OnScroll(ScrollCode::ThumbTrack, 15), 15);
+    EXPECT_EQ(model.OnScroll(ScrollCode::LineLeft, 0), 14);
     const GraphFrame& f = Paint();
     EXPECT_FALSE(f.scroll.setPosition);
     EXPECT_EQ(f.traces.x[0], x0 + 3 * dx);
@@ -162,7 +171,7 @@ TEST_F(Zoom, ScrollThumbShiftsTracesWithoutReadingOutside) {
     RecordingState live;
     live.m_nSampleIndex = 200;
     for (int p : {INT_MIN, INT_MAX}) {
-        model.OnScroll(true, p);
+        model.OnScroll(ScrollCode::ThumbTrack, p);
         Paint();
         for (int x : {0, G.pL + 3, 900, G.r}) {
             const CursorReadout r =
