@@ -93,6 +93,15 @@ CReadingsBar::CReadingsBar(CReadingsLogic& logic, const DisplayUnits& units, QWi
     RefreshFromMembers();
 }
 
+CReadingsBar::~CReadingsBar() {
+    // Closing the window takes the focus from an edit, which would commit into a bar that
+    // is already half gone.
+    for (int ch = 0; ch < READING_CHANNELS; ++ch) {
+        m_hiEdit[ch]->disconnect(this);
+        m_lowEdit[ch]->disconnect(this);
+    }
+}
+
 void CReadingsBar::BuildRow(int ch) {
     const QFont labelFont = DialogLabelFont(14);
     const auto label = [&](const Column& c, const char* text, const QFont& font) {

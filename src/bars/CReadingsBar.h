@@ -26,6 +26,7 @@ public:
     // Both references must outlive the bar. The alarm flags are read at paint time; the
     // units give the AirV spin step.
     CReadingsBar(CReadingsLogic& logic, const DisplayUnits& units, QWidget* parent = nullptr);
+    ~CReadingsBar() override;
 
     // Limits as the settings file holds them, shown at once; not clamped.
     void LoadLimits(const CConfigFile& file);
