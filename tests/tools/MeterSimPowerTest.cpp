@@ -37,17 +37,4 @@ TEST(MeterSim, powerKeyAndOnCommandSwitchTheMeterOnAgain) {
     }
 }
 
-TEST(MeterSim, helpNamesTheWayBackOn) {
-    std::string out;
-    if (FILE* p = popen("'" QF_BINARY_DIR "/tools/qf7720-meter-sim' --help", "r")) {
-        char buf[512];
-        while (std::fgets(buf, sizeof buf, p) != nullptr) {
-            out += buf;
-        }
-        pclose(p);
-    }
-    EXPECT_NE(out.find("  on "), std::string::npos);
-    EXPECT_NE(out.find("key POWER"), std::string::npos);
-}
-
 }  // namespace

@@ -155,15 +155,6 @@ TEST_F(Zoom, ScrollThumbShiftsTracesWithoutReadingOutside) {
     EXPECT_EQ(model.OnScroll(ScrollCode::ThumbTrack, 14), 14);
     EXPECT_EQ(model.m_nScrollOffset, 3);
     EXPECT_EQ(model.OnScroll(ScrollCode::Other, 99), 14);
-    // An arrow is one sample, a track click the samples across the plot.
-    const int span = model.VisibleSpan();
-    EXPECT_EQ(span, int(float(G.W) / dx));
-    EXPECT_EQ(model.OnScroll(ScrollCode::LineRight, 0), 15);
-    EXPECT_EQ(model.OnScroll(ScrollCode::PageRight, 0), 15 + span);
-    EXPECT_EQ(model.OnScroll(ScrollCode::PageLeft, 0), 15);
-    EXPECT_EQ(model.OnScroll(ScrollCode::PageLeft, 0), 0) << "not before the first sample";
-    EXPECT_EQ(model.OnScroll(ScrollCode::ThumbTrack, 15), 15);
-    EXPECT_EQ(model.OnScroll(ScrollCode::LineLeft, 0), 14);
     const GraphFrame& f = Paint();
     EXPECT_FALSE(f.scroll.setPosition);
     EXPECT_EQ(f.traces.x[0], x0 + 3 * dx);
