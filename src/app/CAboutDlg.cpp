@@ -28,6 +28,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     ok->setGeometry(u.Rect(178, 7, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    // The version line shows whole, the OK button moving right of it when it must.
+    text->setObjectName(QStringLiteral("version"));
+    FlowRow({text, ok});
+    FitDialog(*this, {u.Rect(0, 0, 7, 0).width(), ROW_GAP});
 }
 
 }  // namespace qf

@@ -35,6 +35,10 @@ CComPortDlg::CComPortDlg(IUserPrompts& prompts, QWidget* parent)
     ok->setAutoDefault(false);
     ok->setDefault(false);
     CreateField(edit, ok);
+    // Our faces are wider than the layout's: every text shows whole.
+    FitGroup(*group, FlowRow({label, edit}), u.Rect(106, 0, 31, 0).width());
+    FitToText(*ok);
+    FitDialog(*this, {u.Rect(0, 0, 3, 0).width(), ROW_GAP}, {ok});
     SetPort(m_nPort);
     edit->setFocus();
 }

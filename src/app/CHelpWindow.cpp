@@ -1,5 +1,6 @@
 #include "app/CHelpWindow.h"
 
+#include <QAction>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -15,6 +16,12 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
     resize(760, 640);
+    // A window of its own, closed as other viewers are.
+    auto* closeAction = new QAction(this);
+    closeAction->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    closeAction->setShortcutContext(Qt::WindowShortcut);
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    addAction(closeAction);
 }
 
 void CHelpWindow::ShowFile(const QString& path) {

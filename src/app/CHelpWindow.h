@@ -1,4 +1,5 @@
-// The program's help window: the help text in a browser with back and forward.
+// The program's help window: the help text in a browser with back and forward. Escape and
+// Ctrl+W close it.
 #pragma once
 
 #include <QWidget>

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -13,6 +14,8 @@
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "app/AppTexts.h"
@@ -26,8 +29,10 @@
 #include "store/AtomicFile.h"
 #include "store/CQFDoc.h"
 #include "store/DataFile.h"
+#include "store/KeptRecording.h"
 #include "store/SaveRecording.h"
 #include "store/Settings.h"
+#include "store/TextExport.h"
 #include "ui/CommandIds.h"
 #include "ui/FileLoad.h"
 #include "ui/IUserPrompts.h"
@@ -38,8 +43,13 @@ namespace qf {
 namespace {
 
 const int PANE_WIDTHS[STATUS_PANES - 1] = {150, 150, 500};
+// Room a label keeps around its text besides its frame.
+constexpr int PANE_TEXT_PADDING = 8;
 
 constexpr int TOOLBAR_HEIGHT = 30;
+
+// How long a note (a save, a missing device) stays in the status bar.
+constexpr int STATUS_NOTE_MS = 20000;
 
 std::string FormatNow(const char* format) {
     const std::time_t now = std::time(nullptr);
@@ -47,6 +57,19 @@ std::string FormatNow(const char* format) {
     localtime_r(&now, &parts);
     char text[64];
     return std::string(text, std::strftime(text, sizeof text, format, &parts));
+}
+
+QString FromLocal(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+QString SaveFailureText(const std::string& path, int error) {
+    const QString where = QDir::toNativeSeparators(FromLocal(path));
+    if (error == 0) {
+        return QStringLiteral("The data could not be saved to %1.").arg(where);
+    }
+    return QStringLiteral("The data could not be saved to %1: %2.")
+        .arg(where, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 }  // namespace
@@ -96,8 +119,10 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
                 m_comm->SendCommand(packet[3], packet[4], packet[5]);
             });
     connect(m_port.get(), &CQtSerialPort::permissionDenied, this, &CMainFrame::OnPermissionDenied);
+    connect(m_port.get(), &CQtSerialPort::deviceMissing, this, &CMainFrame::OnDeviceMissing);
 
     CreateStatusBar();
+    setMinimumSize(LayoutMinimumSize());
 
     // Opens the port, sends the start command, starts the acknowledgement timer and the
     // watchdog.
@@ -267,6 +292,17 @@ void CMainFrame::SetPaneText(int index, const QString& text) {
     }
 }
 
+QSize CMainFrame::LayoutMinimumSize() const {
+    // Placed as CQFView::PlaceBars places them: bars at x 228, 230 narrower than the client
+    // area; the panel at y 31, 50 shorter than it.
+    CQFView& view = *m_pView;
+    const int barWidth =
+        std::max(view.ReadingsBar().sizeHint().width(), view.RealTimeBar().sizeHint().width());
+    const int clientHeight = view.MeterPanel().minimumSizeHint().height() + 50;
+    const int menuHeight = menuWidget() != nullptr ? menuWidget()->sizeHint().height() : 0;
+    return QSize(barWidth + 230, clientHeight + menuHeight);
+}
+
 QRect CMainFrame::ClientRect() const {
     int top = 0;
     if (QWidget* menu = menuWidget(); menu != nullptr && menu->isVisible()) {
@@ -390,23 +426,30 @@ void CMainFrame::OnHelpContents() {
 
 bool CMainFrame::OnSave() {
     const CQFView& view = *m_pView;
-    const auto path = m_prompts->AskSaveFile(
+    const auto chosen = m_prompts->AskSaveFile(
         this, QString::fromStdString(FormatNow("%y-%m-%d %H.%M.%S")),
         QString::fromLatin1(DATA_FILE_FILTER), QString::fromLatin1(DATA_FILE_SUFFIX));
-    if (!path) {
+    if (!chosen) {
         return false;
     }
+    const std::string data = DataFilePath(LocalPath(*chosen));
+    const std::string text = TextExportPath(data);
+    int error = 0;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const SaveStatus status =
-        SaveRecording(LocalPath(*path), m_doc, m_live.Recording(), m_live.Units(),
-                      view.m_display.m_nYGain, view.m_display.m_nYOffset);
+        SaveRecording(data, m_doc, m_live.Recording(), m_live.Units(), view.m_display.m_nYGain,
+                      view.m_display.m_nYOffset, &error);
     QApplication::restoreOverrideCursor();
     if (status != SaveStatus::Ok) {
         // Said out loud: a silent failure would let the recording be lost at exit.
-        m_prompts->ShowMessage(this, QStringLiteral("The data could not be saved to %1.")
-                                         .arg(QDir::toNativeSeparators(*path)));
+        m_prompts->ShowMessage(this, SaveFailureText(data, error));
         return false;
     }
+    m_saved = {m_live.Recording().m_tmStart, m_live.Recording().m_nSampleIndex};
+    const QFileInfo dataInfo(FromLocal(data));
+    ShowStatusNote(QStringLiteral("Saved %1 and %2 in %3")
+                       .arg(dataInfo.fileName(), QFileInfo(FromLocal(text)).fileName(),
+                            QDir::toNativeSeparators(dataInfo.absolutePath())));
     return true;
 }
 
@@ -429,20 +472,24 @@ void CMainFrame::OnFileOpen() {
 void CMainFrame::OnFileSave() {
     if (m_strDocPath.isEmpty()) {
         const auto path = m_prompts->AskSaveFile(this, QStringLiteral("QF7720"),
-                                                 QString::fromLatin1(ANY_FILE_FILTER), QString());
+                                                 QString::fromLatin1(ANY_FILE_FILTER),
+                                                 QString::fromLatin1(DATA_FILE_SUFFIX));
         if (!path) {
             return;
         }
-        m_strDocPath = *path;
+        m_strDocPath = FromLocal(DataFilePath(LocalPath(*path)));
     }
     const CQFView& view = *m_pView;
-    const std::string bytes = EncodeDataFile(m_doc, m_live.Recording(), m_live.Units(),
-                                             view.m_display.m_nYGain, view.m_display.m_nYOffset);
-    if (!WriteFileAtomically(LocalPath(m_strDocPath), bytes)) {
-        m_prompts->ShowMessage(this, QStringLiteral("The data could not be saved to %1.")
-                                         .arg(QDir::toNativeSeparators(m_strDocPath)));
+    int error = 0;
+    if (SaveDataFile(LocalPath(m_strDocPath), m_doc, m_live.Recording(), m_live.Units(),
+                     view.m_display.m_nYGain, view.m_display.m_nYOffset,
+                     &error) != SaveStatus::Ok) {
+        m_prompts->ShowMessage(this, SaveFailureText(LocalPath(m_strDocPath), error));
         m_strDocPath.clear();
+        return;
     }
+    m_saved = {m_live.Recording().m_tmStart, m_live.Recording().m_nSampleIndex};
+    ShowStatusNote(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(m_strDocPath)));
 }
 
 bool CMainFrame::OpenDataFile(const QString& path) {
@@ -460,6 +507,53 @@ void CMainFrame::SaveAllSettings() {
     s.m_nYOffset = m_pView->m_display.m_nYOffset;
     m_pView->ReadingsBar().StoreLimits(s);
     SaveSettings(m_config, s);
+}
+
+bool CMainFrame::HasUnsavedRecording() const {
+    const RecordingState& rec = m_live.Recording();
+    return rec.m_nSampleIndex > 0 &&
+           (rec.m_tmStart != m_saved.start || rec.m_nSampleIndex != m_saved.count);
+}
+
+QString CMainFrame::CloseForSignal(const std::string& keptFolder) {
+    if (m_bClosing) {
+        return {};
+    }
+    m_bClosing = true;
+    m_comm->Stop();
+    SaveAllSettings();
+    QString said;
+    if (m_live.Recording().m_nSampleIndex > 1 && HasUnsavedRecording()) {
+        std::string data;
+        int error = 0;
+        SaveStatus status = SaveStatus::DataFileFailed;
+        if (CreateKeptFolder(keptFolder)) {
+            data = FreeKeptPath(keptFolder, FormatNow("%y-%m-%d %H.%M.%S"));
+            const CQFView& view = *m_pView;
+            status = SaveRecording(data, m_doc, m_live.Recording(), m_live.Units(),
+                                   view.m_display.m_nYGain, view.m_display.m_nYOffset, &error);
+        } else {
+            error = errno;
+        }
+        if (status == SaveStatus::Ok) {
+            m_saved = {m_live.Recording().m_tmStart, m_live.Recording().m_nSampleIndex};
+            WriteKeptNote(keptFolder, data);
+            said = QStringLiteral("the unsaved recording was kept in %1 and %2")
+                       .arg(FromLocal(data), QFileInfo(FromLocal(TextExportPath(data))).fileName());
+        } else {
+            said = QStringLiteral("the unsaved recording could not be kept in %1%2")
+                       .arg(FromLocal(keptFolder),
+                            error != 0 ? QStringLiteral(": ") +
+                                             QString::fromLocal8Bit(std::strerror(error))
+                                       : QString());
+        }
+    }
+    if (m_helpWindow != nullptr) {
+        m_helpWindow->close();
+    }
+    close();
+    emit closed();
+    return said;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -499,11 +593,23 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
     m_pView->LayoutBars(ClientRect());
 }
 
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // A window given its size before it is shown was laid out without its menu; where no
+    // window manager resizes it again, the bars would stay over the toolbar.
+    m_pView->LayoutBars(ClientRect());
+}
+
 bool CMainFrame::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
         // Flyby help goes to the first pane only, as the other panes carry the read-out.
         const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
-        m_panes[0]->setText(tip.isEmpty() ? QString::fromLatin1(TEXT_READY) : tip);
+        QLabel* pane = m_panes[0];
+        pane->setText(tip.isEmpty() ? QString::fromLatin1(TEXT_READY) : tip);
+        // A prompt is read whole: the pane grows for it and shrinks back after it.
+        const int need = pane->fontMetrics().horizontalAdvance(pane->text()) +
+                         2 * (pane->frameWidth() + pane->margin()) + PANE_TEXT_PADDING;
+        pane->setFixedWidth(std::max(PANE_WIDTHS[0], need));
         return true;
     }
     return QMainWindow::event(event);
@@ -514,12 +620,23 @@ void CMainFrame::OnLiveChanged(unsigned changes) {
     UpdateCommandStates();
 }
 
+void CMainFrame::ShowStatusNote(const QString& text) {
+    statusBar()->showMessage(text, STATUS_NOTE_MS);
+}
+
+void CMainFrame::OnDeviceMissing(const QString& device) {
+    ShowStatusNote(QStringLiteral("COM%1 is %2, which does not exist: plug in the meter, or "
+                                  "choose its port in the COM Port menu.")
+                       .arg(m_comm->State().m_nPort)
+                       .arg(device));
+}
+
 void CMainFrame::OnPermissionDenied(const QString& device) {
     statusBar()->showMessage(
         QStringLiteral("No permission to open %1: add yourself to the dialout group "
                        "(sudo adduser $USER dialout) and log in again.")
             .arg(device),
-        20000);
+        STATUS_NOTE_MS);
 }
 
 }  // namespace qf

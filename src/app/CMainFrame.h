@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -60,6 +61,9 @@ public:
 
     // The client area below the menu, in this widget's coordinates.
     QRect ClientRect() const;
+    // The smallest window in which every bar shows whole: the readings and real-time bars
+    // at their layouts' widths beside the meter panel, the panel down to its lowest key.
+    QSize LayoutMinimumSize() const;
 
     // Enabled states and radio marks of every command, from the flags.
     void UpdateCommandStates();
@@ -86,9 +90,18 @@ public:
     // Writes the nine settings keys; other sections and keys of the file stay as they are.
     void SaveAllSettings();
 
+    // Stopped by a signal (logout, shutdown, Ctrl+C): closes the port, writes the settings
+    // and, when a recording of two or more samples is not saved, saves it in `keptFolder`
+    // under the name Save would propose, leaving a note for the next start. Asks nothing,
+    // then closes the window. Returns what to tell on standard error; empty: nothing.
+    QString CloseForSignal(const std::string& keptFolder);
+
     CHelpWindow* HelpWindow() const { return m_helpWindow; }
     // The data-logger window while it exists.
     CLoggerDlg* Logger() const { return m_logger; }
+
+    // A note across the status bar for a while: where a save went, why a port is not open.
+    void ShowStatusNote(const QString& text);
 
 signals:
     // The window has closed for good: settings written, port closed.
@@ -98,6 +111,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -108,6 +122,9 @@ private:
     QAction* AddAction(int id, const QString& text);
     void OnLiveChanged(unsigned changes);
     void OnPermissionDenied(const QString& device);
+    void OnDeviceMissing(const QString& device);
+    // Whether the recording holds samples that no save wrote.
+    bool HasUnsavedRecording() const;
 
     CQFDoc& m_doc;
     IUserPrompts* m_prompts;
@@ -125,6 +142,11 @@ private:
     LoggerSession m_loggerSession;
     // Where the standard save wrote last; empty until the first one.
     QString m_strDocPath;
+    // The recording Save last wrote in full: its start and its number of samples.
+    struct SavedMark {
+        std::time_t start = 0;
+        int count = 0;
+    } m_saved;
     bool m_bClosing = false;
 };
 

@@ -2,12 +2,18 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
+#include <QScreen>
+#include <csignal>
+#include <cstdio>
 
 #include "app/CMainFrame.h"
+#include "app/SignalWatcher.h"
 #include "link/PortMap.h"
 #include "sim/SimulatedMeter.h"
 #include "store/CQFDoc.h"
 #include "store/ConfigFile.h"
+#include "store/KeptRecording.h"
 #include "store/Settings.h"
 #include "view/CQFView.h"
 
@@ -16,6 +22,7 @@ namespace qf {
 CQFApp::CQFApp() = default;
 
 CQFApp::~CQFApp() {
+    m_signals.reset();
     // The window goes first: it closes the port before the meter behind it stops.
     m_frame.reset();
     if (m_demoMeter) {
@@ -61,10 +68,13 @@ bool CQFApp::ParseCommandLine(const QStringList& arguments, StartOptions& out, Q
 
 bool CQFApp::InitInstance(const StartOptions& options, IUserPrompts* prompts) {
     m_doc = std::make_unique<CQFDoc>();
+    const std::string configPath =
+        options.configPath.empty() ? CConfigFile::DefaultPath() : options.configPath;
+    m_screenPrompts = std::make_unique<CQtUserPrompts>(configPath);
 
     FrameOptions frame;
-    frame.prompts = prompts != nullptr ? prompts : &m_screenPrompts;
-    frame.configPath = options.configPath;
+    frame.prompts = prompts != nullptr ? prompts : m_screenPrompts.get();
+    frame.configPath = configPath;
     if (options.demo) {
         // The simulated meter answers on the configured port; the settings file is left
         // alone, other port numbers open their usual devices.
@@ -78,8 +88,6 @@ bool CQFApp::InitInstance(const StartOptions& options, IUserPrompts* prompts) {
                                            .arg(QString::fromStdString(error)));
             return false;
         }
-        const std::string configPath =
-            options.configPath.empty() ? CConfigFile::DefaultPath() : options.configPath;
         const int demoPort = CConfigFile(configPath).ReadInt(SEC_COM, KEY_COM, DEFAULT_PORT);
         CSimulatedMeter* meter = m_demoMeter.get();
         frame.resolver = [meter, demoPort, configPath](int number) {
@@ -94,8 +102,39 @@ bool CQFApp::InitInstance(const StartOptions& options, IUserPrompts* prompts) {
         m_frame->OpenDataFile(options.file);
     }
     m_frame->View().setFocus();
+    // Restored, or where nothing maximises it (no window manager), the window keeps the
+    // screen's room rather than Qt's default size; a small screen lowers the minimum.
+    if (const QScreen* screen = m_frame->screen()) {
+        const QRect room = screen->availableGeometry();
+        m_frame->setMinimumSize(m_frame->minimumSize().boundedTo(room.size()));
+        m_frame->setGeometry(room);
+    }
     m_frame->showMaximized();
+    if (const auto kept = TakeKeptNote(KeptRecordingFolder())) {
+        m_frame->ShowStatusNote(
+            QStringLiteral("The recording not saved when the program was last stopped is in %1")
+                .arg(QFile::decodeName(QByteArray::fromStdString(*kept))));
+    }
+    m_signals =
+        std::make_unique<CSignalWatcher>(std::initializer_list<int>{SIGTERM, SIGHUP, SIGINT});
+    QObject::connect(m_signals.get(), &CSignalWatcher::caught, m_frame.get(),
+                     [this](int signalNumber) { OnTerminationSignal(signalNumber); });
     return true;
+}
+
+void CQFApp::OnTerminationSignal(int signalNumber) {
+    if (!m_frame) {
+        return;
+    }
+    const QString said = m_frame->CloseForSignal(KeptRecordingFolder());
+    const char* name = signalNumber == SIGTERM  ? "SIGTERM"
+                       : signalNumber == SIGHUP ? "SIGHUP"
+                       : signalNumber == SIGINT ? "SIGINT"
+                                                : "a signal";
+    std::fprintf(stderr, "qf7720: stopped by %s%s%s\n", name, said.isEmpty() ? "" : "; ",
+                 qPrintable(said));
+    std::fflush(stderr);
+    QCoreApplication::exit(128 + signalNumber);
 }
 
 }  // namespace qf

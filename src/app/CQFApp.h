@@ -13,6 +13,7 @@ namespace qf {
 
 class CMainFrame;
 class CQFDoc;
+class CSignalWatcher;
 class CSimulatedMeter;
 
 struct StartOptions {
@@ -31,17 +32,24 @@ public:
     static bool ParseCommandLine(const QStringList& arguments, StartOptions& out, QString& message,
                                  int& exitCode);
 
-    // Builds and shows the main window; false ends the program.
+    // Builds and shows the main window; false ends the program. From then on SIGTERM,
+    // SIGHUP and SIGINT close it through the event loop (CMainFrame::CloseForSignal) and
+    // end the loop with 128 + the signal's number.
     bool InitInstance(const StartOptions& options, IUserPrompts* prompts = nullptr);
+
+    // A signal ended the program: the main window is closed, what it kept is told on
+    // standard error. Public so that tests can drive it.
+    void OnTerminationSignal(int signalNumber);
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
     CSimulatedMeter* DemoMeter() const { return m_demoMeter.get(); }
 
 private:
-    CQtUserPrompts m_screenPrompts;
+    std::unique_ptr<CQtUserPrompts> m_screenPrompts;
     std::unique_ptr<CQFDoc> m_doc;
     std::unique_ptr<CSimulatedMeter> m_demoMeter;
     std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<CSignalWatcher> m_signals;
 };
 
 }  // namespace qf

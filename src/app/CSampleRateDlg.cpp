@@ -46,6 +46,10 @@ CSampleRateDlg::CSampleRateDlg(IUserPrompts& prompts, QWidget* parent)
     ok->setFont(DialogLabelFont(15));
     ok->setDefault(true);
     CreateField(edit, ok);
+    // Our faces are wider than the layout's: every text shows whole, "Sec" clear of the box.
+    FitGroup(*group, FlowRow({label, edit, unit}), u.Rect(124, 0, 14, 0).width());
+    FitToText(*ok);
+    FitDialog(*this, {u.Rect(0, 0, 7, 0).width(), ROW_GAP}, {ok});
 
     // Enter and Escape are swallowed wherever the focus is, the OK button included.
     for (QWidget* child : findChildren<QWidget*>()) {

@@ -2,12 +2,14 @@
 #include <clocale>
 #include <cstdio>
 
+#include "app/AppStyle.h"
 #include "app/CMainFrame.h"
 #include "app/CQFApp.h"
 #include "store/Version.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setStyle(new qf::CAppStyle);
     // Qt takes the C locale from the environment; texts and files need '.' as the point.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("qf7720"));

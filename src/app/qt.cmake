@@ -1,5 +1,7 @@
 target_sources(qfqt PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/AppTexts.h
+    ${CMAKE_CURRENT_LIST_DIR}/AppStyle.h
+    ${CMAKE_CURRENT_LIST_DIR}/AppStyle.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CQtUserPrompts.h
     ${CMAKE_CURRENT_LIST_DIR}/CQtUserPrompts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CNumberDlg.h
@@ -16,6 +18,8 @@ target_sources(qfqt PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CHelpWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.h
     ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SignalWatcher.h
+    ${CMAKE_CURRENT_LIST_DIR}/SignalWatcher.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CQFApp.h
     ${CMAKE_CURRENT_LIST_DIR}/CQFApp.cpp
     ${PROJECT_SOURCE_DIR}/resources/app.qrc

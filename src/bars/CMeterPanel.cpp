@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTimerEvent>
+#include <QtMath>
 #include <algorithm>
 
 #include "bars/BarKeys.h"
@@ -77,14 +78,37 @@ QSize CMeterPanel::sizeHint() const {
     return QSize(METER_PICTURE_WIDTH, METER_PICTURE_HEIGHT) + QSize(2, 2) * frameWidth();
 }
 
-QRect CMeterPanel::AreaBlinkBox(const std::string& mainValue, int areaCode) {
+QSize CMeterPanel::minimumSizeHint() const {
+    int bottom = 0;
+    for (int i = 0; i < METER_KEY_COUNT; ++i) {
+        bottom = std::max(bottom, KeyRect(static_cast<MeterKey>(i)).bottom() + 1);
+    }
+    constexpr int BELOW_KEYS = 8;
+    return QSize(METER_PICTURE_WIDTH, bottom + BELOW_KEYS) + QSize(2, 2) * frameWidth();
+}
+
+QRect CMeterPanel::AreaBlinkBox(const std::string& mainValue, int areaCode, int textX) {
     const std::size_t point = mainValue.find('.');
     const int d = point == std::string::npos ? -1 : static_cast<int>(point);
     const int e = areaCode;
+    // The boxes of the layout fit a text that starts at 132 - 16 x len; they move with it.
+    const int shift = textX < 0 ? 0 : textX - (MAIN_VALUE_RIGHT - 16 * Len(mainValue));
     if (e < d) {
-        return QRect(17 * e + 52, 200, 18, 75);
+        return QRect(17 * e + 52 + shift, 200, 18, 75);
     }
-    return QRect(16 * e + 64, 200, 20, 75);
+    return QRect(16 * e + 64 + shift, 200, 20, 75);
+}
+
+int CMeterPanel::MainValueX(const std::string& mainValue) const {
+    const qreal width =
+        QFontMetricsF(m_fontMain).horizontalAdvance(QString::fromStdString(mainValue));
+    const int left = LCD_RECT.left() + LCD_INSET;
+    if (mainValue == "+OL" || mainValue == "-OL") {
+        return left;
+    }
+    // Right-aligned by the real width, which the layout's 16 px per character only
+    // approximates, and never over the window's left edge.
+    return std::max(left, MAIN_VALUE_RIGHT - qCeil(width));
 }
 
 void CMeterPanel::InvalidateLcd() {
@@ -124,9 +148,14 @@ void CMeterPanel::DrawSlot(QPainter& painter, const QFont& font, int x, int y,
     if (text.empty()) {
         return;
     }
-    // Slot points are the top-left corner of the text cell.
+    // Slot points are the top-left corner of the text cell. The layout's points at the
+    // window's very edge put our letters on it: they keep a little inside.
+    const QFontMetricsF metrics(font);
+    const qreal capTop = metrics.ascent() - metrics.capHeight();
+    const qreal left = std::max<qreal>(x, LCD_RECT.left() + LCD_INSET);
+    const qreal top = std::max<qreal>(y, LCD_RECT.top() + LCD_INSET - capTop);
     painter.setFont(font);
-    painter.drawText(QPointF(x, y + QFontMetricsF(font).ascent()), QString::fromStdString(text));
+    painter.drawText(QPointF(left, top + metrics.ascent()), QString::fromStdString(text));
 }
 
 void CMeterPanel::paintEvent(QPaintEvent*) {
@@ -186,9 +215,8 @@ void CMeterPanel::DrawDisplay(QPainter& painter) {
     DrawSlot(painter, m_fontHold, 105, 260, slot[LCD_HOLD_BOTTOM]);
 
     const std::string& main = slot[LCD_MAIN_VALUE];
-    const bool overRange = main == "+OL" || main == "-OL";
-    // Right-aligned so that the number ends at x = 132.
-    DrawSlot(painter, m_fontMain, overRange ? 52 : 132 - 16 * Len(main), 190, main);
+    const int mainX = MainValueX(main);
+    DrawSlot(painter, m_fontMain, mainX, 190, main);
 
     const bool area = slot[LCD_MODE] == "AREA";
     if (area) {
@@ -204,16 +232,23 @@ void CMeterPanel::DrawDisplay(QPainter& painter) {
 
     const std::string& mainUnit = slot[LCD_MAIN_UNIT];
     DrawSlot(painter, m_fontSmall, 140, 220, mainUnit);
+    // The marks stand at the top of the unit's letters; the squared mark right after them,
+    // wherever our narrower or wider face ends "ft" or "m".
+    const QFontMetricsF small(m_fontSmall);
+    const QFontMetricsF mark(m_fontMark);
+    const int markY =
+        qRound(220 + small.ascent() - small.capHeight() - (mark.ascent() - mark.capHeight()));
     if (mainUnit == "ft" || mainUnit == "m") {
-        DrawSlot(painter, m_fontMark, 147, 220, "2");
+        const int x = qRound(140 + small.horizontalAdvance(QString::fromStdString(mainUnit)));
+        DrawSlot(painter, m_fontMark, x, markY, "2");
     }
     if (mainUnit == "C" || mainUnit == "F") {
-        DrawSlot(painter, m_fontMark, 136, 220, "O");
+        DrawSlot(painter, m_fontMark, 136, markY, "O");
     }
 
     if (area && m_bDigitCovered) {
         // The box is the unlit colour whatever the backlight.
-        painter.fillRect(AreaBlinkBox(main, m_state.m_nAreaCode), LCD_UNLIT);
+        painter.fillRect(AreaBlinkBox(main, m_state.m_nAreaCode, mainX), LCD_UNLIT);
     }
 }
 

@@ -27,15 +27,25 @@ public:
     bool IsBlinking() const { return m_blinkTimer.isActive(); }
 
     QSize sizeHint() const override;
+    // Down to the lowest key: shorter, the panel hides a key.
+    QSize minimumSizeHint() const override;
 
     // In the client area (inside the sunken edge).
     static constexpr QRect LCD_RECT{52, 125, 114, 150};
     static constexpr int STRIP_TOP = 600;
     static constexpr int BLINK_PERIOD_MS = 200;
 
+    // The main value ends here; texts keep this far inside the LCD window's left edge.
+    static constexpr int MAIN_VALUE_RIGHT = 132;
+    static constexpr int LCD_INSET = 3;
+
     // The box that hides the blinking AREA digit: digit positions step 17 px before the
-    // decimal point and 16 px from it on.
-    static QRect AreaBlinkBox(const std::string& mainValue, int areaCode);
+    // decimal point and 16 px from it on, counted from where the main value is drawn
+    // (`textX`; -1: where the layout puts it, 132 - 16 x its length).
+    static QRect AreaBlinkBox(const std::string& mainValue, int areaCode, int textX = -1);
+    // Where the main value starts: "+OL" and "-OL" at the window's left, any other text
+    // right-aligned to end at MAIN_VALUE_RIGHT.
+    int MainValueX(const std::string& mainValue) const;
 
 public slots:
     // After each valid frame: repaint the LCD only.

@@ -7,9 +7,10 @@ namespace qf {
 
 namespace {
 
+// Select all stays: it inserts nothing, and selecting the field is how one retypes it.
 constexpr QKeySequence::StandardKey BLOCKED_SHORTCUTS[] = {
     QKeySequence::Copy, QKeySequence::Cut,  QKeySequence::Paste,
-    QKeySequence::Undo, QKeySequence::Redo, QKeySequence::SelectAll,
+    QKeySequence::Undo, QKeySequence::Redo,
 };
 
 constexpr char16_t DELETE_CHAR = 0x7F;
@@ -35,8 +36,11 @@ void CNumericEdit::keyPressEvent(QKeyEvent* event) {
         }
     }
     const QString text = event->text();
-    // Keys that type nothing (cursor movement) and Delete edit as usual.
-    if (text.isEmpty() || text == QChar(DELETE_CHAR)) {
+    // Keys that type nothing (cursor movement), Delete, select all and Enter (which commits
+    // the field) act as usual, although their characters are control characters.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (text.isEmpty() || text == QChar(DELETE_CHAR) || enter ||
+        event->matches(QKeySequence::SelectAll)) {
         QLineEdit::keyPressEvent(event);
         return;
     }

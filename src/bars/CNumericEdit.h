@@ -1,6 +1,7 @@
 // A single-line edit for numbers: typing accepts only digits, the minus sign, the decimal
 // point and backspace. Everything else typed, control characters and the clipboard
-// shortcuts included, is dropped without a sound. Text set by the program is not filtered.
+// shortcuts included, is dropped without a sound; select all works. Text set by the program
+// is not filtered.
 #pragma once
 
 #include <QLineEdit>

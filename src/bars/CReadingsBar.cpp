@@ -93,6 +93,15 @@ CReadingsBar::CReadingsBar(CReadingsLogic& logic, const DisplayUnits& units, QWi
     RefreshFromMembers();
 }
 
+CReadingsBar::~CReadingsBar() {
+    // Closing the window takes the focus from an edit, which would commit into a bar that
+    // is already half gone.
+    for (int ch = 0; ch < READING_CHANNELS; ++ch) {
+        m_hiEdit[ch]->disconnect(this);
+        m_lowEdit[ch]->disconnect(this);
+    }
+}
+
 void CReadingsBar::BuildRow(int ch) {
     const QFont labelFont = DialogLabelFont(14);
     const auto label = [&](const Column& c, const char* text, const QFont& font) {
@@ -117,11 +126,11 @@ void CReadingsBar::BuildRow(int ch) {
         PaintOnBarBackground(e);
         auto* spin = new CSpinButton(this);
         spin->setGeometry(e->geometry().right() + 1, e->y(), SPIN_WIDTH, CONTROL_HEIGHT);
-        connect(e, &QLineEdit::textEdited, this, [this, ch, high](const QString& text) {
-            m_logic.TypeLimit(ch, high, text.toStdString());
-            RefreshFromMembers();
-        });
+        // Typed text counts once it is committed: Enter, the focus leaving, or a spin step.
+        // Checked per keystroke, "35" would pass through a clamped "3" and "-" would be 0.
+        connect(e, &QLineEdit::editingFinished, this, [this, ch, high] { CommitLimit(ch, high); });
         connect(spin, &CSpinButton::stepped, this, [this, ch, high](int steps) {
+            CommitLimit(ch, high);
             m_logic.StepLimit(ch, high, steps, m_units.m_fSpeedFactor);
             RefreshFromMembers();
         });
@@ -178,9 +187,24 @@ void CReadingsBar::RefreshFromMembers() {
     for (int ch = 0; ch < READING_CHANNELS; ++ch) {
         ShowText(m_maxEdit[ch], m_logic.m_strMaxText[ch]);
         ShowText(m_minEdit[ch], m_logic.m_strMinText[ch]);
-        ShowText(m_hiEdit[ch], m_logic.m_strHiLimit[ch]);
-        ShowText(m_lowEdit[ch], m_logic.m_strLowLimit[ch]);
+        // A limit being typed keeps its text until it is committed.
+        if (!m_hiEdit[ch]->isModified()) {
+            ShowText(m_hiEdit[ch], m_logic.m_strHiLimit[ch]);
+        }
+        if (!m_lowEdit[ch]->isModified()) {
+            ShowText(m_lowEdit[ch], m_logic.m_strLowLimit[ch]);
+        }
     }
+}
+
+void CReadingsBar::CommitLimit(int channel, bool high) {
+    CNumericEdit* edit = LimitEdit(channel, high);
+    if (!edit->isModified()) {
+        return;
+    }
+    edit->setModified(false);
+    m_logic.TypeLimit(channel, high, edit->text().toStdString());
+    RefreshFromMembers();
 }
 
 void CReadingsBar::OnAlarmsChanged() {

@@ -1,7 +1,7 @@
 // The readings and alarm bar: per channel (AirT, IRT, AirV) the running maximum and
 // minimum, a blinking alarm-high and alarm-low square, and the two alarm limits, edited by
 // typing or with spin buttons. The numbers and rules live in CReadingsLogic; this shows
-// them and feeds edits back.
+// them and feeds edits back when they are committed (Enter, focus leaving, spin step).
 #pragma once
 
 #include <QBasicTimer>
@@ -26,6 +26,7 @@ public:
     // Both references must outlive the bar. The alarm flags are read at paint time; the
     // units give the AirV spin step.
     CReadingsBar(CReadingsLogic& logic, const DisplayUnits& units, QWidget* parent = nullptr);
+    ~CReadingsBar() override;
 
     // Limits as the settings file holds them, shown at once; not clamped.
     void LoadLimits(const CConfigFile& file);
@@ -61,6 +62,8 @@ protected:
 
 private:
     void BuildRow(int channel);
+    // The text typed into a limit edit becomes the limit: parsed, clamped, one decimal.
+    void CommitLimit(int channel, bool high);
 
     CReadingsLogic& m_logic;
     const DisplayUnits& m_units;

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "bars/ScrollCode.h"
+
 class QScrollBar;
 
 namespace qf {
@@ -21,20 +23,30 @@ public:
     void SetRange(int minimum, int maximum);
     void SetPosition(int position);
     void SetEnabled(bool enabled);
+    // Samples one click in the track moves; also the thumb's share of the track.
+    void SetPageStep(int samples);
+    // Nothing to scroll: disabled, empty range, no thumb left standing anywhere.
+    void Reset();
 
     QScrollBar* ScrollBar() const { return m_scroll; }
     QSize sizeHint() const override;
 
 signals:
-    // A scroll action: thumbTracking while the thumb is dragged, with the position it is
-    // dragged to. Arrow, page and wheel actions come with thumbTracking false and leave the
-    // thumb where it was.
-    void scrolled(bool thumbTracking, int position);
+    // A scroll action; with ThumbTrack the position the thumb is dragged to. Anything not
+    // answered leaves the thumb where it was.
+    void scrolled(qf::ScrollCode code, int position);
+
+protected:
+    // The scroll bar spans the strip as its layout spans the layout's strip.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void OnAction(int action);
 
     QScrollBar* m_scroll = nullptr;
 };
+
+// What a scroll bar action is to a zoomed graph.
+ScrollCode ScrollCodeOf(const QScrollBar& bar, int action);
 
 }  // namespace qf

@@ -37,7 +37,7 @@ public:
     bool EvaluateAlarms(float airT, float irt, float airV, const DisplayUnits& units,
                         std::array<bool, 3>& alarmHi, std::array<bool, 3>& alarmLow) const;
 
-    // A limit edit's text changed: parse, clamp, show one decimal.
+    // A limit edit's text was committed: parse, clamp, show one decimal.
     void TypeLimit(int channel, bool high, const std::string& text);
     // A spin button reported `steps` clicks (signed).
     void StepLimit(int channel, bool high, int steps, float speedFactor);

@@ -84,6 +84,10 @@ bool CQtSerialPort::Open(const std::string& device, const PortSettings& settings
         m_deniedDevices.insert(name);
         emit permissionDenied(name);
     }
+    if (m_port.error() == QSerialPort::DeviceNotFoundError && !m_missingDevices.contains(name)) {
+        m_missingDevices.insert(name);
+        emit deviceMissing(name);
+    }
     return false;
 }
 

@@ -35,6 +35,8 @@ signals:
     // Opening a device failed for lack of permission; once per device, so the program
     // can say how to get access without nagging.
     void permissionDenied(const QString& device);
+    // The device to open does not exist; once per device, as above.
+    void deviceMissing(const QString& device);
 
 private:
     bool Apply(const PortSettings& settings);
@@ -44,6 +46,7 @@ private:
     QSerialPort m_port;
     EventHandler m_handler;
     QSet<QString> m_deniedDevices;
+    QSet<QString> m_missingDevices;
 };
 
 }  // namespace qf

@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "bars/BarKeys.h"
+#include "bars/CScrollBarBar.h"
 #include "logger/LoggerPaint.h"
 #include "report/PrintReport.h"
 #include "store/CQFDoc.h"
@@ -294,9 +295,11 @@ void CLoggerDlg::MakeRecordCurrent(int row) {
 }
 
 void CLoggerDlg::OnScrollAction(int action) {
-    const bool tracking = action == QAbstractSlider::SliderMove;
-    const int position = m_graph.OnScroll(tracking, m_scroll->sliderPosition());
+    const ScrollCode code = ScrollCodeOf(*m_scroll, action);
+    const int position = m_graph.OnScroll(code, m_scroll->sliderPosition());
     QSignalBlocker quiet(m_scroll);
+    // The thumb stands only where the offset says.
+    m_scroll->setSliderPosition(position);
     m_scroll->setValue(position);
     RepaintNow();
 }
@@ -314,7 +317,9 @@ void CLoggerDlg::RenderGraph() {
         QSignalBlocker quiet(m_scroll);
         m_scroll->setValue(f.scroll.position);
     }
-    // A zoomed graph scrolls; the full view has nothing to scroll.
+    // A zoomed graph scrolls, a track click by the samples across the plot; the full view
+    // has nothing to scroll.
+    m_scroll->setPageStep(m_graph.VisibleSpan());
     m_scroll->setEnabled(f.scroll.enabled);
     m_bPictureValid = true;
 }

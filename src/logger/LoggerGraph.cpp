@@ -53,8 +53,20 @@ void CLoggerGraph::ResetToFullView() {
     m_nScrollOffset = 0;
 }
 
-int CLoggerGraph::OnScroll(bool thumbTracking, int p) {
-    return ScrollTo(thumbTracking, p, m_nFirstVisible, m_nScrollOffset);
+int CLoggerGraph::OnScroll(ScrollCode code, int p) {
+    const int maxPosition = m_frame.scroll.enabled ? m_frame.scroll.rangeMax : 0;
+    const ScrollMove move =
+        ScrollGraph(code, p, m_nFirstVisible, m_nScrollOffset, VisibleSpan(), maxPosition);
+    m_nScrollOffset = move.offset;
+    return move.position;
+}
+
+int CLoggerGraph::VisibleSpan() const {
+    const SampleColumns cols = Columns();
+    if (!cols.Valid()) {
+        return 1;
+    }
+    return std::max(1, TruncToInt((m_frame.right - m_frame.left) / cols.Dx()));
 }
 
 std::size_t CLoggerGraph::MemoryBytes() const {
@@ -212,8 +224,8 @@ void CLoggerGraph::ZoomMode(const LoggerInputs& in, int count) {
     }
     const int first = m_nFirstVisible;
     const int interval = in.record.intervalSec;
-    m_tmLabel[0] = in.record.start + Seconds(static_cast<long long>(first) - m_nScrollOffset,
-                                             interval);
+    m_tmLabel[0] =
+        in.record.start + Seconds(static_cast<long long>(first) - m_nScrollOffset, interval);
 
     const float W = f.right - f.left;
     const int across = TruncToInt(W / d);

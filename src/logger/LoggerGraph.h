@@ -88,7 +88,6 @@ struct LoggerFrame {
     ScrollUpdate scroll;
 };
 
-
 class CLoggerGraph {
 public:
     CLoggerGraph();
@@ -105,8 +104,11 @@ public:
 
     // Back to the full view at level 0.
     void ResetToFullView();
-    // Scroll bar notification; returns the position the scroll bar is to show.
-    int OnScroll(bool thumbTracking, int p);
+    // Scroll bar notification; returns the position the scroll bar is to show. An arrow
+    // moves one sample, a click in the track the samples across the plot.
+    int OnScroll(ScrollCode code, int p);
+    // Samples across the plot at the current level; 1 without a scale.
+    int VisibleSpan() const;
 
     // Bytes held by the graph and its buffers.
     std::size_t MemoryBytes() const;

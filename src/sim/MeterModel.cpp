@@ -148,6 +148,12 @@ void CMeterModel::Execute(const CommandPacket& packet) {
 
 void CMeterModel::PressKey(MeterKey key) {
     MeterState& s = m_state;
+    if (!s.poweredOn) {
+        if (key == MeterKey::POWER_OFF) {
+            PowerOn();
+        }
+        return;
+    }
     if (s.area) {
         // In AREA mode the keys edit the area.
         int& digit = s.areaDigits[std::size_t(s.areaDigit)];
@@ -216,6 +222,20 @@ void CMeterModel::PressKey(MeterKey key) {
             ResetBottom();
             break;
     }
+}
+
+void CMeterModel::PowerOn() {
+    MeterState& s = m_state;
+    if (s.poweredOn) {
+        return;
+    }
+    // A meter switching on shows live readings: no hold, max/min, average or area entry.
+    s.poweredOn = true;
+    s.linked = false;
+    s.area = false;
+    s.holdTop = s.holdBottom = false;
+    s.maxMinTop = s.maxMinBottom = MAXMIN_OFF;
+    s.average = false;
 }
 
 void CMeterModel::DoubleClickKey(MeterKey key) {

@@ -100,8 +100,12 @@ public:
     // The readings the pattern gives at t.
     MeterReadings ReadingsAt(double t) const;
 
+    // A key pressed on the meter itself. Switched off, only the power key does anything:
+    // it switches the meter on, which then waits for a start command.
     void PressKey(MeterKey key);
     void DoubleClickKey(MeterKey key);
+    // On again after POWEROFF, as the power key does; a meter that is on stays as it is.
+    void PowerOn();
 
     const MeterState& State() const { return m_state; }
     MeterState& State() { return m_state; }

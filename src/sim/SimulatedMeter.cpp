@@ -230,6 +230,11 @@ void CSimulatedMeter::SetFramesPerWrite(int frames) {
     m_options.faults.framesPerWrite = std::max(1, frames);
 }
 
+void CSimulatedMeter::PowerOn() {
+    std::lock_guard lock(m_mutex);
+    m_model.PowerOn();
+}
+
 void CSimulatedMeter::PressKey(MeterKey key, bool doubleClick) {
     std::lock_guard lock(m_mutex);
     if (doubleClick) {

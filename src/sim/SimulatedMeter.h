@@ -86,6 +86,8 @@ public:
     void SetSplit(int parts);
     void SetFramesPerWrite(int frames);
     void PressKey(MeterKey key, bool doubleClick = false);
+    // Switches the meter on again after POWEROFF.
+    void PowerOn();
 
     SimStatus Status() const;
     // Every byte received from the program, in order.

@@ -15,6 +15,9 @@ inline constexpr char SEC_OFFSET[] = "OffsetInfo";
 inline constexpr char KEY_OFFSET[] = "Offset";
 // Device paths by port name ("COM3"); written only by the user.
 inline constexpr char SEC_PORT_MAP[] = "PortMap";
+// The folder the file dialogs start in: the one last used.
+inline constexpr char SEC_FOLDERS[] = "Folders";
+inline constexpr char KEY_LAST_FOLDER[] = "Last folder";
 
 // Alarm limits, index 0..2 = AirT, IRT, AirV.
 inline constexpr const char* SEC_HI_LIMIT[3] = {"Alarmhi1Info", "Alarmhi2Info", "Alarmhi3Info"};

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <filesystem>
 
 #include "store/QFConstants.h"
 #include "store/ValueText.h"
@@ -144,14 +143,27 @@ std::string BuildTextExport(const ExportSource& s) {
     return out;
 }
 
-std::string TextExportPath(const std::string& dataPath) {
-    std::filesystem::path p(dataPath);
-    p.replace_extension(".txt");
-    // A data file that already ends in ".txt" must not be overwritten by its own export.
-    if (p.string() == dataPath) {
-        return dataPath + ".txt";
+bool EndsWithNoCase(std::string_view path, std::string_view ending) {
+    if (path.size() < ending.size()) {
+        return false;
     }
-    return p.string();
+    const std::string_view tail = path.substr(path.size() - ending.size());
+    return std::equal(tail.begin(), tail.end(), ending.begin(), [](char a, char b) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(a) == lower(b);
+    });
+}
+
+std::string TextExportPath(const std::string& dataPath) {
+    // Only the data files' own endings are replaced: any other dot may be part of the name
+    // (a time of day), and a ".txt" data file must not be overwritten by its own export.
+    for (const std::string_view ending : {std::string_view(".AsmDat"), std::string_view(".CH4")}) {
+        const std::size_t stem = dataPath.size() - ending.size();
+        if (EndsWithNoCase(dataPath, ending) && stem > 0 && dataPath[stem - 1] != '/') {
+            return dataPath.substr(0, stem) + ".txt";
+        }
+    }
+    return dataPath + ".txt";
 }
 
 }  // namespace qf

@@ -53,7 +53,11 @@ std::string TimeStampText(std::time_t t);
 
 std::string BuildTextExport(const ExportSource& source);
 
-// The export's path: the data file's with its extension replaced by ".txt".
+// The export's path: a data file's ".AsmDat" or ".CH4" ending (any case) replaced by ".txt";
+// any other name gets ".txt" appended, so that "26-12-08 09.11.25" does not lose ".25".
 std::string TextExportPath(const std::string& dataPath);
+
+// Whether `path` ends with `ending`, ASCII letters compared without case.
+bool EndsWithNoCase(std::string_view path, std::string_view ending);
 
 }  // namespace qf

@@ -8,6 +8,7 @@ target_sources(qfcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/TextExport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Recording.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SaveRecording.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KeptRecording.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ConfigFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp
 )

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "ui/DialogUnits.h"
 
@@ -52,6 +53,14 @@ CYAxisDlg::CYAxisDlg(QWidget* parent) : QDialog(parent) {
     m_ok->setFont(labelFont);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &CYAxisDlg::OnOk);
+    // Our faces are wider than the layout's: every text shows whole.
+    FitToText(*offsetLabel);
+    const int labelRight = FlowRow({offsetLabel, gainLabel});
+    m_gainList->move(std::max(m_gainList->x(), gainLabel->x()), m_gainList->y());
+    FitGroup(*group, std::max(labelRight, m_gainList->geometry().right()),
+             u.Rect(126, 0, 7, 0).width());
+    FitToText(*m_ok);
+    FitDialog(*this, {u.Rect(0, 0, 7, 0).width(), 0}, {m_ok});
 }
 
 void CYAxisDlg::OnOk() {

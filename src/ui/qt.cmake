@@ -1,6 +1,7 @@
 target_sources(qfqt PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CommandIds.h
     ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.h
+    ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Fonts.h
     ${CMAKE_CURRENT_LIST_DIR}/Fonts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Palette.h

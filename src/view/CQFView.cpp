@@ -12,9 +12,9 @@
 #include "store/Settings.h"
 #include "ui/CommandIds.h"
 #include "ui/Fonts.h"
-#include "view/GraphPainting.h"
 #include "ui/Palette.h"
 #include "view/CursorReadout.h"
+#include "view/GraphPainting.h"
 #include "view/PlotGeometry.h"
 
 namespace qf {
@@ -229,13 +229,12 @@ std::optional<bool> CQFView::CommandEnabled(int id) const {
 
 void CQFView::OnUndoZoom() {
     m_graph.UndoZoom();
-    m_barScroll->SetEnabled(false);
+    m_barScroll->Reset();
     RepaintNow();
 }
 
-void CQFView::OnScrolled(bool thumbTracking, int position) {
-    // Arrow and page clicks leave the thumb where the offset says.
-    m_barScroll->SetPosition(m_graph.OnScroll(thumbTracking, position));
+void CQFView::OnScrolled(ScrollCode code, int position) {
+    m_barScroll->SetPosition(m_graph.OnScroll(code, position));
     update();
 }
 
@@ -329,14 +328,19 @@ void CQFView::RenderGraph() {
         m_rightStrip.fill(PANEL_GREY);
     }
 
-    if (f.scroll.setRange) {
-        m_barScroll->SetRange(0, f.scroll.rangeMax);
+    // Zoom mode scrolls; the full view, a new recording's included, has nothing to scroll.
+    if (f.scroll.enabled) {
+        if (f.scroll.setRange) {
+            m_barScroll->SetRange(0, f.scroll.rangeMax);
+        }
+        if (f.scroll.setPosition) {
+            m_barScroll->SetPosition(f.scroll.position);
+        }
+        m_barScroll->SetPageStep(m_graph.VisibleSpan());
+        m_barScroll->SetEnabled(true);
+    } else {
+        m_barScroll->Reset();
     }
-    if (f.scroll.setPosition) {
-        m_barScroll->SetPosition(f.scroll.position);
-    }
-    // Zoom mode scrolls; the full view has nothing to scroll.
-    m_barScroll->SetEnabled(f.scroll.enabled);
     if (f.repaintRequested) {
         update();  // the scale compressed: everything again on the new one
     }

@@ -70,7 +70,7 @@ public:
     // Commands handled by the view.
     void OnUndoZoom();
     // The scroll bar strip under the graph was used.
-    void OnScrolled(bool thumbTracking, int position);
+    void OnScrolled(ScrollCode code, int position);
 
     CQFDoc& Doc() { return m_live.Doc(); }
     CLiveModel& Live() { return m_live; }

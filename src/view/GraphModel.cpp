@@ -69,13 +69,6 @@ void RescaleCoords(float* v, std::size_t count, float origin, float from, float 
     }
 }
 
-int ScrollTo(bool thumbTracking, int p, int firstVisible, int& scrollOffset) {
-    if (thumbTracking) {
-        scrollOffset = ClampToInt(static_cast<long long>(firstVisible) - p + 1);
-    }
-    return ClampToInt(static_cast<long long>(firstVisible) - scrollOffset + 1);
-}
-
 bool SampleColumns::Valid() const {
     if (x == nullptr || count < 2) {
         return false;
@@ -107,11 +100,54 @@ SampleColumns CGraphModel::Columns() const {
     return {m_x.data(), static_cast<int>(m_x.size())};
 }
 
-int CGraphModel::OnScroll(bool thumbTracking, int p) {
-    if (thumbTracking) {
+ScrollMove ScrollGraph(ScrollCode code, int p, int firstVisible, int offset, int span,
+                       int maxPosition) {
+    const long long at = static_cast<long long>(firstVisible) - offset + 1;
+    long long to = at;
+    switch (code) {
+        case ScrollCode::ThumbTrack:
+            to = p;
+            break;
+        case ScrollCode::LineLeft:
+            to = std::max<long long>(std::min<long long>(at, maxPosition) - 1, 0);
+            break;
+        case ScrollCode::LineRight:
+            to = std::min<long long>(std::max<long long>(at, 0) + 1, maxPosition);
+            break;
+        case ScrollCode::PageLeft:
+            to = std::max<long long>(std::min<long long>(at, maxPosition) - span, 0);
+            break;
+        case ScrollCode::PageRight:
+            to = std::min<long long>(std::max<long long>(at, 0) + span, maxPosition);
+            break;
+        case ScrollCode::Other:
+            break;
+    }
+    ScrollMove move;
+    move.offset = code == ScrollCode::Other
+                      ? offset
+                      : ClampToInt(static_cast<long long>(firstVisible) - to + 1);
+    move.position = ClampToInt(static_cast<long long>(firstVisible) - move.offset + 1);
+    return move;
+}
+
+int CGraphModel::OnScroll(ScrollCode code, int p) {
+    if (code == ScrollCode::ThumbTrack) {
         m_bScrollSynced = true;
     }
-    return ScrollTo(thumbTracking, p, m_nFirstVisible, m_nScrollOffset);
+    const int maxPosition = m_frame.scroll.enabled ? m_frame.scroll.rangeMax : 0;
+    const ScrollMove move =
+        ScrollGraph(code, p, m_nFirstVisible, m_nScrollOffset, VisibleSpan(), maxPosition);
+    m_nScrollOffset = move.offset;
+    return move.position;
+}
+
+int CGraphModel::VisibleSpan() const {
+    const SampleColumns cols = Columns();
+    if (!cols.Valid() || !m_frame.hasPlot) {
+        return 1;
+    }
+    return std::max(1, TruncToInt(float(m_frame.geo.W) / cols.Dx()));
 }
 
 void CGraphModel::UndoZoom() {

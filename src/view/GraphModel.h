@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bars/GraphDisplayState.h"
+#include "bars/ScrollCode.h"
 #include "store/QFConstants.h"
 #include "store/Settings.h"
 #include "view/Pixels.h"
@@ -157,6 +158,19 @@ struct GraphFrame {
     ScrollUpdate scroll;
 };
 
+// Offset of the traces (samples they are shifted right) and thumb position after a scroll.
+struct ScrollMove {
+    int offset = 0;
+    int position = 0;
+};
+
+// The scroll rule of a zoomed graph. The thumb stands at firstVisible - offset + 1, and a
+// thumb dragged to p shifts the traces by offset = firstVisible - p + 1. An arrow moves that
+// position by one sample and a click in the track by `span` samples, within 0..maxPosition,
+// and the offset follows by the same rule; any other action leaves both as they are.
+ScrollMove ScrollGraph(ScrollCode code, int p, int firstVisible, int offset, int span,
+                       int maxPosition);
+
 // A sample's value on the plot: display unit, the plot's rounding (AirT to the nearest
 // tenth, IRT and converted AirV cut to the tenth) and the floor at NO_VALUE for the three
 // measured channels.
@@ -167,13 +181,7 @@ int YLabelIndent(float value);
 
 // One zoom level's coordinates from the level below, in place: each v becomes
 // origin + (v - from) x span / extent, in float as both graphs have always computed it.
-void RescaleCoords(float* v, std::size_t count, float origin, float from, float span,
-                   float extent);
-
-// A scroll bar action on a zoomed graph. Thumb tracking to p slides the data by
-// firstVisible + 1 - p samples (scrollOffset); every action then puts the thumb where the
-// offset says, which is returned.
-int ScrollTo(bool thumbTracking, int p, int firstVisible, int& scrollOffset);
+void RescaleCoords(float* v, std::size_t count, float origin, float from, float span, float extent);
 
 class CGraphModel {
 public:
@@ -192,9 +200,11 @@ public:
     // frame had no plot or the level changed since.
     SampleColumns Columns() const;
 
-    // Scroll bar notification: thumb tracking to p moves the traces. Returns the position
-    // the scroll bar is to show.
-    int OnScroll(bool thumbTracking, int p);
+    // Scroll bar notification, by ScrollGraph with the span and range of the last frame.
+    // Returns the position the scroll bar is to show.
+    int OnScroll(ScrollCode code, int p);
+    // Whole samples across the plot at the current level, at least 1.
+    int VisibleSpan() const;
 
     // Back to the live full view in one step; the caller disables the scroll bar and
     // repaints at once.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -124,9 +125,11 @@ inline ScriptedPrompts::DialogScript CloseBox() {
     return [](QDialog&) { return false; };
 }
 
-// A device path that never exists: the port stays closed, silently.
+// A device path that never exists: the port stays closed, silently. One per process: the
+// serial layer locks a device by its name, and tests running side by side would find each
+// other's lock and take it for a permission error.
 inline std::string NoDevice(int) {
-    return "/nonexistent/qf7720-test-port";
+    return "/nonexistent/qf7720-test-port-" + std::to_string(getpid());
 }
 
 // A main window on a settings file in a temporary folder.

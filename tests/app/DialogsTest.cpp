@@ -1,10 +1,16 @@
 // The number fields' rules and the three small dialogs: value transfer, the messages on
 // bad text, and which keys end which dialog.
 #include <QComboBox>
+#include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "app/AppTestSupport.h"
 #include "app/AppTexts.h"
+#include "app/CAboutDlg.h"
 #include "app/CComPortDlg.h"
 #include "app/CSampleRateDlg.h"
 #include "app/IntegerText.h"
@@ -151,4 +157,57 @@ TEST(YAxisDialog, everyRunStartsWithNothingChosen) {
     escape.show();
     QTest::keyClick(escape.GainList(), Qt::Key_Escape);
     EXPECT_EQ(escape.result(), QDialog::Rejected);
+}
+
+// Our faces are wider than the ones the layouts were drawn for: every text of every dialog
+// shows whole, no two controls overlap, all stay inside the dialog, and a row's labels
+// stand level with its field.
+TEST(Dialogs, everyTextShowsWholeAndNothingOverlaps) {
+    App();
+    ScriptedPrompts prompts;
+    std::vector<std::unique_ptr<QDialog>> dialogs;
+    dialogs.push_back(std::make_unique<CSampleRateDlg>(prompts));
+    dialogs.push_back(std::make_unique<CComPortDlg>(prompts));
+    dialogs.push_back(std::make_unique<CAboutDlg>());
+    dialogs.push_back(std::make_unique<CYAxisDlg>());
+    for (const auto& dialog : dialogs) {
+        SCOPED_TRACE(dialog->windowTitle().toStdString());
+        dialog->show();
+        const QRect inside = dialog->rect();
+        std::vector<QWidget*> controls;
+        for (QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QFontMetrics fm(w->font());
+            QString text;
+            if (auto* label = qobject_cast<QLabel*>(w)) {
+                text = label->text();
+            } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                text = button->text();
+            } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+                EXPECT_GE(w->width(), fm.horizontalAdvance(group->title()) + 8);
+                EXPECT_TRUE(inside.contains(w->geometry())) << group->title().toStdString();
+                continue;
+            }
+            SCOPED_TRACE(text.toStdString());
+            EXPECT_TRUE(inside.contains(w->geometry()));
+            if (!text.isEmpty()) {
+                EXPECT_GE(w->width(), fm.horizontalAdvance(text));
+                EXPECT_GE(w->height(), fm.height());
+            }
+            controls.push_back(w);
+        }
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            for (std::size_t j = i + 1; j < controls.size(); ++j) {
+                EXPECT_FALSE(controls[i]->geometry().intersects(controls[j]->geometry()))
+                    << controls[i]->metaObject()->className() << " / "
+                    << controls[j]->metaObject()->className();
+            }
+        }
+        if (auto* number = dynamic_cast<CNumberDlg*>(dialog.get())) {
+            const int middle = number->Edit()->geometry().center().y();
+            for (QLabel* label : dialog->findChildren<QLabel*>()) {
+                EXPECT_LE(std::abs(label->geometry().center().y() - middle), 1)
+                    << label->text().toStdString();
+            }
+        }
+    }
 }

@@ -78,6 +78,7 @@ TEST(LiveMeter, alarmBlinksWhileTheReadingIsAboveItsLimitAndStopsBelow) {
     limit->setFocus();
     limit->selectAll();
     QTest::keyClicks(limit, "30");
+    QTest::keyClick(limit, Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !frame.Live().Readings().m_bAlarmHi[0]; }, WAIT_MS));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !bar.IsBlinking(0); }, WAIT_MS));
     EXPECT_EQ(bar.LimitEdit(0, true)->text(), "30.0");

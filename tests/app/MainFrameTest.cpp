@@ -5,15 +5,20 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrintDialog>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
+#include <filesystem>
+#include <set>
 
 #include <sys/stat.h>
 
 #include "app/AppTestSupport.h"
 #include "app/AppTexts.h"
+#include "app/CQFApp.h"
 #include "app/HelpFile.h"
 #include "store/ConfigFile.h"
 #include "store/DataFile.h"
@@ -307,6 +312,17 @@ TEST(MainFrame, helpShowsTheHelpTextOrSaysWhereItIsMissing) {
     ASSERT_NE(frame.HelpWindow(), nullptr);
     EXPECT_TRUE(frame.HelpWindow()->isVisible());
     EXPECT_TRUE(frame.HelpWindow()->Browser()->toPlainText().contains("dialout"));
+
+    // Escape and Ctrl+W close it, wherever its focus is.
+    CHelpWindow* help = frame.HelpWindow();
+    for (const QKeyCombination keys :
+         {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::ControlModifier, Qt::Key_W)}) {
+        help->show();
+        QApplication::setActiveWindow(help);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+        QTest::keyClick(help->Browser(), keys.key(), keys.keyboardModifiers());
+        EXPECT_FALSE(help->isVisible()) << keys.toCombined();
+    }
 }
 
 TEST(MainFrame, aDataFileOpensIntoTheFileAreaAndABadOneIsRefused) {
@@ -359,4 +375,126 @@ TEST(MainFrame, aDataFileThatCannotBeOpenedIsNamedWithTheReason) {
         rig.prompts.messages,
         (QStringList{"The file " + fifo + " could not be opened: not a regular file.",
                      "The file " + absent + " could not be opened: No such file or directory."}));
+}
+
+// Whatever the chosen name looks like, the data file ends in ".AsmDat" and its table
+// replaces only that ending: saves a second apart never share a file.
+TEST(MainFrame, saveAlwaysWritesTheDataFileAndItsOwnTable) {
+    const struct {
+        const char* chosen;
+        const char* data;
+        const char* text;
+    } cases[] = {
+        {"26-12-08 09.11.25", "26-12-08 09.11.25.AsmDat", "26-12-08 09.11.25.txt"},
+        {"26-12-08 09.11.26", "26-12-08 09.11.26.AsmDat", "26-12-08 09.11.26.txt"},
+        {"run.ASMDAT", "run.ASMDAT", "run.txt"},
+        {"run.v2", "run.v2.AsmDat", "run.v2.txt"},
+    };
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    EditRecording(frame.Live(), [&](RecordingState& r) { r.m_nSampleIndex = 3; });
+    std::set<std::string> expected;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        rig.prompts.saveFiles.push_back(QString::fromStdString(rig.dir.file(c.chosen)));
+        ASSERT_TRUE(frame.OnSave());
+        expected.insert({c.data, c.text});
+        // The status bar says where both went.
+        const QString note = frame.statusBar()->currentMessage();
+        EXPECT_TRUE(note.contains(c.data)) << note.toStdString();
+        EXPECT_TRUE(note.contains(c.text)) << note.toStdString();
+        EXPECT_TRUE(note.contains(QString::fromStdString(rig.dir.path().string())));
+    }
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(rig.dir.path())) {
+        names.insert(e.path().filename().string());
+    }
+    names.erase("QF7720config.ini");
+    EXPECT_EQ(names, expected);
+    EXPECT_TRUE(rig.prompts.messages.isEmpty());
+
+    // The standard save follows the same rule for its data file.
+    rig.prompts.saveFiles.push_back(QString::fromStdString(rig.dir.file("QF7720")));
+    frame.OnFileSave();
+    EXPECT_TRUE(std::filesystem::is_regular_file(rig.dir.file("QF7720.AsmDat")));
+    EXPECT_FALSE(std::filesystem::exists(rig.dir.file("QF7720")));
+}
+
+TEST(MainFrame, aFailedSaveNamesItsReason) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    EditRecording(frame.Live(), [&](RecordingState& r) { r.m_nSampleIndex = 3; });
+    std::filesystem::create_directory(rig.dir.file("taken.AsmDat"));
+    rig.prompts.saveFiles = {QString::fromStdString(rig.dir.file("no/such/folder/x")),
+                             QString::fromStdString(rig.dir.file("taken")),
+                             QString::fromStdString(rig.dir.file("no/such/folder/y"))};
+    EXPECT_FALSE(frame.OnSave());
+    EXPECT_FALSE(frame.OnSave());
+    frame.OnFileSave();
+    ASSERT_EQ(rig.prompts.messages.size(), 3);
+    EXPECT_TRUE(rig.prompts.messages[0].endsWith("x.AsmDat: No such file or directory."))
+        << rig.prompts.messages[0].toStdString();
+    EXPECT_TRUE(rig.prompts.messages[1].endsWith("taken.AsmDat: Is a directory."))
+        << rig.prompts.messages[1].toStdString();
+    EXPECT_TRUE(rig.prompts.messages[2].endsWith("y.AsmDat: No such file or directory."))
+        << rig.prompts.messages[2].toStdString();
+}
+
+// A port whose device is missing says so once, naming the device and its COM number; the
+// watchdog's reopening every few seconds does not repeat it.
+TEST(MainFrame, aMissingDeviceIsNamedOnceInTheStatusBar) {
+    FrameRig rig;
+    WriteAll(rig.ConfigPath(), "[COMInfo]\nCOM num=3\n");
+    CMainFrame& frame = rig.Start();
+    const QString note = frame.statusBar()->currentMessage();
+    EXPECT_TRUE(note.contains("COM3")) << note.toStdString();
+    EXPECT_TRUE(note.contains("/nonexistent/qf7720-test-port")) << note.toStdString();
+    frame.statusBar()->clearMessage();
+    frame.Link().OnWatchdogTick();
+    frame.Link().OnWatchdogTick();
+    EXPECT_TRUE(frame.statusBar()->currentMessage().isEmpty());
+    EXPECT_EQ(frame.Pane(0)->text(), "Ready");
+}
+
+// Flyby prompts are read whole: the first pane grows for one and shrinks back after it,
+// while the read-out panes keep their widths.
+TEST(MainFrame, promptsShowWholeInTheFirstPane) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    frame.resize(frame.minimumSize());
+    frame.show();
+    QLabel* pane = frame.Pane(0);
+    for (const int id : {ID_SAVE, ID_OPEN_LOGGER, ID_FILE_PRINT, ID_RUN, ID_UNDO_ZOOM}) {
+        const QString tip = frame.Action(id)->statusTip();
+        QStatusTipEvent event(tip);
+        QApplication::sendEvent(&frame, &event);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(pane->text(), tip);
+        EXPECT_GE(pane->contentsRect().width(), pane->fontMetrics().horizontalAdvance(tip))
+            << tip.toStdString();
+        EXPECT_EQ(frame.Pane(1)->width(), 150);
+        EXPECT_EQ(frame.Pane(2)->width(), 500);
+        EXPECT_LE(frame.Pane(2)->geometry().right(), frame.Pane(3)->geometry().left());
+    }
+    QStatusTipEvent none{QString()};
+    QApplication::sendEvent(&frame, &none);
+    EXPECT_EQ(pane->text(), "Ready");
+    EXPECT_EQ(pane->width(), 150);
+}
+
+// Where nothing maximises it, the window still has the screen's room, not Qt's default
+// size; its minimum never exceeds the screen.
+TEST(MainFrame, startUpGivesTheWindowTheScreensRoom) {
+    App();
+    TempDir dir;
+    WriteAll(dir.file("QF7720config.ini"), "[PortMap]\nCOM1=/nonexistent/qf7720-port\n");
+    StartOptions options;
+    options.configPath = dir.file("QF7720config.ini");
+    ScriptedPrompts prompts;
+    CQFApp app;
+    ASSERT_TRUE(app.InitInstance(options, &prompts));
+    const QRect room = app.MainFrame()->screen()->availableGeometry();
+    EXPECT_EQ(app.MainFrame()->normalGeometry(), room);
+    EXPECT_LE(app.MainFrame()->minimumWidth(), room.width());
+    EXPECT_LE(app.MainFrame()->minimumHeight(), room.height());
 }

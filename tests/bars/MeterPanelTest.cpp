@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QWindow>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -109,13 +110,87 @@ TEST(MeterPanel, LinkLostShowsOnlyOfflineInRedAndStopsTheBlink) {
     EXPECT_EQ(CountColour(image, p.Client(CMeterPanel::LCD_RECT), Qt::black), 0);
 }
 
+// Columns [first, last] of dark ink inside `area` (client coordinates); {-1, -1}: none.
+std::pair<int, int> InkColumns(const Panel& p, const QImage& image, const QRect& area) {
+    int first = -1, last = -1;
+    const QRect r = p.Client(area);
+    for (int x = r.left(); x <= r.right(); ++x) {
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            if (qGray(image.pixel(x, y)) < 100) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+        }
+    }
+    const int origin = p.panel->contentsRect().left();
+    return {first < 0 ? -1 : first - origin, last < 0 ? -1 : last - origin};
+}
+
+// Our digits are wider than the layout's 16 px a character: the main value still ends at
+// x = 132 and no text reaches the window's edge.
+TEST(MeterPanel, LcdTextsStayInsideTheWindowRightAligned) {
+    const QRect lcd = CMeterPanel::LCD_RECT;
+    for (const char* main : {"562.6", "1.000", "9999", "4.47", "0.000", "+OL", "-OL", "----"}) {
+        SCOPED_TRACE(main);
+        Panel p;
+        p.state.m_strSlot[LCD_MAIN_VALUE] = main;
+        p.state.m_strSlot[LCD_REC_TOP] = "REC";
+        p.state.m_strSlot[LCD_REC_BOTTOM] = "REC";
+        const QImage image = p.Image();
+        const auto [first, last] = InkColumns(p, image, {lcd.left(), 190, lcd.width(), 80});
+        EXPECT_GE(first, lcd.left() + 2);
+        EXPECT_LE(last, CMeterPanel::MAIN_VALUE_RIGHT);
+        if (main[1] != 'O') {
+            EXPECT_GE(last, CMeterPanel::MAIN_VALUE_RIGHT - 3) << "right-aligned";
+        }
+        for (const int y : {125, 260}) {
+            EXPECT_GE(InkColumns(p, image, {lcd.left(), y, 20, 12}).first, lcd.left() + 2) << y;
+        }
+        EXPECT_EQ(CountColour(image, p.Client({lcd.left(), lcd.top(), lcd.width(), 2}), UNLIT),
+                  lcd.width() * 2)
+            << "the top rows stay clear";
+    }
+}
+
+// The squared mark follows the unit's letters without a gap, wherever they end.
+TEST(MeterPanel, SquaredMarkSitsRightAfterItsUnit) {
+    for (const char* unit : {"ft", "m"}) {
+        SCOPED_TRACE(unit);
+        Panel p;
+        p.state.m_strSlot[LCD_MAIN_UNIT] = unit;
+        const QImage image = p.Image();
+        // Columns right of the unit's place holding anything but the LCD colour.
+        std::vector<bool> ink;
+        for (int x = 140; x < CMeterPanel::LCD_RECT.right(); ++x) {
+            ink.push_back(CountColour(image, p.Client({x, 215, 1, 20}), UNLIT) < 20);
+        }
+        const auto first = std::find(ink.begin(), ink.end(), true);
+        const auto last = std::find(ink.rbegin(), ink.rend(), true).base();
+        ASSERT_LT(first, last);
+        int gap = 0, widest = 0;
+        for (auto it = first; it != last; ++it) {
+            gap = *it ? 0 : gap + 1;
+            widest = std::max(widest, gap);
+        }
+        EXPECT_LE(widest, 1);
+        EXPECT_GE(last - first, 5) << "letters and mark";
+    }
+}
+
 TEST(MeterPanel, AreaDigitBlinksUnderAnUnlitBox) {
     const struct {
         int areaCode;
-        QRect box;
+        QRect box;  // where the layout puts it for a text starting at 52
     } cases[] = {{1, {69, 200, 18, 75}}, {3, {112, 200, 20, 75}}};
     for (const auto& c : cases) {
         Panel p;
+        // The box moves with the text, which starts a little right of the layout's 52.
+        const int shift = p.panel->MainValueX("00.00") - 52;
+        EXPECT_GT(shift, 0);
+        EXPECT_EQ(CMeterPanel::AreaBlinkBox("00.00", c.areaCode, 52 + shift),
+                  c.box.translated(shift, 0));
+        EXPECT_EQ(CMeterPanel::AreaBlinkBox("00.00", c.areaCode), c.box);
         p.state.m_bBacklight = true;
         p.state.m_strSlot[LCD_MAIN_VALUE] = "00.00";
         p.state.m_strSlot[LCD_MODE] = "AREA";
@@ -123,7 +198,7 @@ TEST(MeterPanel, AreaDigitBlinksUnderAnUnlitBox) {
         p.Image();
         ASSERT_TRUE(p.panel->IsBlinking());
 
-        const QRect box = p.Client(c.box);
+        const QRect box = p.Client(c.box.translated(shift, 0));
         const QRect leftOfBox(box.left() - 1, box.top(), 1, box.height());
         const QRect rightOfBox(box.right() + 1, box.top(), 1, box.height());
         p.panel->OnBlinkTick();  // shown
@@ -147,7 +222,7 @@ TEST(MeterPanel, BlinkKeepsTimeWhileFramesRepaintTheLcdFasterThanItsPeriod) {
     p.state.m_strSlot[LCD_MAIN_VALUE] = "00.00";
     p.state.m_strSlot[LCD_MODE] = "AREA";
     p.state.m_nAreaCode = 1;
-    const QRect box = p.Client(CMeterPanel::AreaBlinkBox("00.00", 1));
+    const QRect box = p.Client(CMeterPanel::AreaBlinkBox("00.00", 1, p.panel->MainValueX("00.00")));
     bool hidden = false;
     QElapsedTimer clock;
     clock.start();

@@ -59,11 +59,17 @@ struct Bar {
         return AllColour(image, r, image.pixelColor(r.topLeft())) ? image.pixelColor(r.topLeft())
                                                                   : QColor();
     }
-    void TypeInto(int channel, bool high, const char* text) {
+    // Types over the whole field, leaving it uncommitted.
+    void Type(int channel, bool high, const char* text) {
         CNumericEdit* edit = bar->LimitEdit(channel, high);
         edit->setFocus();
-        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, QString::fromLatin1(text));
+    }
+    // Types over the whole field and presses Enter.
+    void TypeInto(int channel, bool high, const char* text) {
+        Type(channel, high, text);
+        QTest::keyClick(bar->LimitEdit(channel, high), Qt::Key_Return);
     }
 };
 
@@ -158,6 +164,63 @@ TEST(ReadingsBar, TypedLimitIsClampedAndShownWithOneDecimal) {
     }
 }
 
+// What is typed stays as typed until it is committed; then it is parsed, clamped and shown
+// with one decimal, and only then do the limit and the alarms change.
+TEST(ReadingsBar, TypedLimitTakesEffectWhenCommitted) {
+    enum Commit { ENTER, FOCUS_OUT, SPIN_UP };
+    const struct {
+        int channel;
+        bool high;
+        const char* typed;
+        Commit commit;
+        const char* shown;
+    } cases[] = {
+        {AIRT, true, "35", ENTER, "35.0"},  // once "3" -> "9.0" -> "95.0" past a low limit of 9
+        {AIRT, false, "-5", ENTER, "-5.0"},    {AIRT, false, "-", FOCUS_OUT, "0.0"},
+        {IRT, true, "12", FOCUS_OUT, "12.0"},  {AIRT, true, "35", SPIN_UP, "36.0"},
+        {IRT, false, "600", SPIN_UP, "501.0"},  // typed bound first, then the step
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Bar b;
+        b.TypeInto(AIRT, false, "9");
+        const float before =
+            c.high ? b.logic.m_fHiLimit[c.channel] : b.logic.m_fLowLimit[c.channel];
+        b.Type(c.channel, c.high, c.typed);
+        CNumericEdit* edit = b.bar->LimitEdit(c.channel, c.high);
+        EXPECT_EQ(edit->text(), c.typed);
+        b.Sample(20.0f, 20.0f, 3.0f);  // a frame refreshes the bar meanwhile
+        EXPECT_EQ(edit->text(), c.typed);
+        EXPECT_EQ(c.high ? b.logic.m_fHiLimit[c.channel] : b.logic.m_fLowLimit[c.channel], before);
+
+        switch (c.commit) {
+            case ENTER:
+                QTest::keyClick(edit, Qt::Key_Return);
+                break;
+            case FOCUS_OUT:
+                edit->clearFocus();
+                break;
+            case SPIN_UP:
+                QTest::mouseClick(b.bar->LimitSpin(c.channel, c.high)->UpButton(), Qt::LeftButton);
+                break;
+        }
+        EXPECT_EQ(edit->text(), c.shown);
+        EXPECT_EQ(c.high ? b.logic.m_strHiLimit[c.channel] : b.logic.m_strLowLimit[c.channel],
+                  c.shown);
+    }
+}
+
+TEST(ReadingsBar, AlarmFollowsALimitOnlyOnceItIsCommitted) {
+    Bar b;
+    b.Sample(25.0f, 20.0f, 3.0f);
+    b.Type(AIRT, true, "20");
+    b.Sample(25.0f, 20.0f, 3.0f);
+    EXPECT_FALSE(b.logic.m_bAlarmHi[AIRT]);
+    QTest::keyClick(b.bar->LimitEdit(AIRT, true), Qt::Key_Return);
+    b.Sample(25.0f, 20.0f, 3.0f);
+    EXPECT_TRUE(b.logic.m_bAlarmHi[AIRT]);
+}
+
 TEST(ReadingsBar, SpinStepsTheLimitInTheDisplayUnit) {
     Bar b;
     b.TypeInto(IRT, false, "600");
@@ -220,6 +283,15 @@ TEST(NumericEdit, TypingTakesOnlyDigitsSignAndPoint) {
         QTest::keyClicks(&edit, QString::fromLatin1(c.typed));
         EXPECT_EQ(edit.text(), c.text) << c.typed;
     }
+}
+
+TEST(NumericEdit, SelectAllWorksSoThatTypingReplacesTheField) {
+    qftest::App();
+    CNumericEdit edit;
+    edit.setText("140.0");
+    QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&edit, "12");
+    EXPECT_EQ(edit.text(), "12");
 }
 
 TEST(NumericEdit, BackspaceAndDeleteEditButClipboardShortcutsDoNot) {

@@ -151,14 +151,20 @@ TEST(LoggerWindow, aDragZoomsUndozoomReturnsAndTheZoomedGraphScrolls) {
     EXPECT_EQ(r.logger->Graph().m_nZoomLevel, 2);
     r.Grab();
 
-    // Scrolled back by ten samples: the traces slide under the fixed grid.
+    // Ten clicks on the left arrow slide the traces ten samples right under the fixed
+    // grid; a click in the track moves them back by the samples across the plot.
     QScrollBar* scroll = r.logger->ScrollBar();
     const int first = r.logger->Graph().m_nFirstVisible;
-    scroll->setSliderPosition(first + 1 - 10);
-    r.logger->OnScrollAction(QAbstractSlider::SliderMove);
+    for (int i = 0; i < 10; ++i) {
+        scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    }
     EXPECT_EQ(r.logger->Graph().m_nScrollOffset, 10);
     EXPECT_EQ(scroll->value(), first + 1 - 10);
     r.Grab();
+    const int span = r.logger->Graph().VisibleSpan();
+    EXPECT_EQ(scroll->pageStep(), span);
+    scroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(r.logger->Graph().m_nScrollOffset, 10 - span);
 
     r.logger->Action(CLoggerDlg::ID_SHOW_FLOW)->trigger();
     QTest::mouseMove(r.logger, r.Plot(0.5f, 0.5f));

@@ -1,6 +1,7 @@
 // The meter model, judged by what the program's own decoder makes of its frames.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -177,6 +178,38 @@ TEST(MeterModel, BacklightBatteryAndPower) {
     Send(demo, Bytes(KeyPressPacket(MeterKey::POWER_OFF)));
     Send(demo, Bytes(CMD_START));
     EXPECT_TRUE(demo.IsSending());
+}
+
+// After POWEROFF the program's packets cannot wake the meter; its own power key (or the
+// simulator's "on") can, and the meter then links at the next start command.
+TEST(MeterModel, OnlyThePowerKeySwitchesAMeterOnAgain) {
+    const struct {
+        const char* name;
+        std::function<void(CMeterModel&)> wake;
+        bool on;
+    } cases[] = {
+        {"power key", [](CMeterModel& m) { m.PressKey(MeterKey::POWER_OFF); }, true},
+        {"power on", [](CMeterModel& m) { m.PowerOn(); }, true},
+        {"another key", [](CMeterModel& m) { m.PressKey(MeterKey::UNITS); }, false},
+        {"power key packet",
+         [](CMeterModel& m) { Send(m, Bytes(KeyPressPacket(MeterKey::POWER_OFF))); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMeterModel m(Steady());
+        Send(m, Bytes(CMD_START));
+        m.PressKey(MeterKey::HOLD_DOWN);
+        m.PressKey(MeterKey::POWER_OFF);
+        c.wake(m);
+        EXPECT_EQ(m.State().poweredOn, c.on);
+        EXPECT_EQ(m.State().speedUnit, 0) << "keys do nothing while the meter is off";
+        EXPECT_FALSE(m.IsSending()) << "not before a start command";
+        Send(m, Bytes(CMD_START));
+        EXPECT_EQ(m.IsSending(), c.on);
+        if (c.on) {
+            EXPECT_FALSE(m.State().holdBottom) << "switched on, the meter shows live readings";
+        }
+    }
 }
 
 TEST(MeterModel, HoldFreezesAndMaxMinFollowsTheExtremes) {

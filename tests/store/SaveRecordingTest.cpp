@@ -4,7 +4,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -61,6 +63,22 @@ TEST_F(SaveRecordingTest, writesTheTextExportBesideTheDataFile) {
     EXPECT_EQ(m_doc->m_strSignature, "QF7720");
 }
 
+TEST(SavePaths, theDataFileAlwaysEndsInItsOwnExtension) {
+    const struct {
+        const char* chosen;
+        const char* data;
+    } cases[] = {
+        {"/d/26-12-08 09.11.25", "/d/26-12-08 09.11.25.AsmDat"},  // ".25" is no extension
+        {"/d/run.AsmDat", "/d/run.AsmDat"},
+        {"/d/run.ASMDAT", "/d/run.ASMDAT"},
+        {"/d/run.txt", "/d/run.txt.AsmDat"},
+        {"/d/run", "/d/run.AsmDat"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(qf::DataFilePath(c.chosen), c.data) << c.chosen;
+    }
+}
+
 // Each case prepares the folder; a failed save must leave "rec.AsmDat" and "rec.txt" as
 // they were and no file of its own behind.
 TEST_F(SaveRecordingTest, failedSaveChangesNoFile) {
@@ -69,20 +87,23 @@ TEST_F(SaveRecordingTest, failedSaveChangesNoFile) {
         std::string path;
         std::function<void()> prepare;
         SaveStatus status;
+        int error;  // errno the caller can name
     };
     const std::string rec = m_dir.file("rec.AsmDat");
     const Case cases[] = {
-        {"missing folder", m_dir.file("missing/rec.AsmDat"), [] {}, SaveStatus::DataFileFailed},
+        {"missing folder", m_dir.file("missing/rec.AsmDat"), [] {}, SaveStatus::DataFileFailed,
+         ENOENT},
         {"parent is a file", m_dir.file("plain/rec.AsmDat"),
-         [&] { qftest::WriteAll(m_dir.file("plain"), "p"); }, SaveStatus::DataFileFailed},
+         [&] { qftest::WriteAll(m_dir.file("plain"), "p"); }, SaveStatus::DataFileFailed, ENOTDIR},
         {"data path is a folder", m_dir.file("folder.AsmDat"),
-         [&] { fs::create_directory(m_dir.file("folder.AsmDat")); }, SaveStatus::DataFileFailed},
+         [&] { fs::create_directory(m_dir.file("folder.AsmDat")); }, SaveStatus::DataFileFailed,
+         EISDIR},
         {"text path is a folder", rec,
          [&] {
              fs::remove(m_dir.file("rec.txt"));
              fs::create_directory(m_dir.file("rec.txt"));
          },
-         SaveStatus::TextFileFailed},
+         SaveStatus::TextFileFailed, EISDIR},
         {"file size limit", rec,
          [] {
              rlimit limit;
@@ -90,7 +111,7 @@ TEST_F(SaveRecordingTest, failedSaveChangesNoFile) {
              limit.rlim_cur = 4096;  // the text export of 100 samples is larger
              setrlimit(RLIMIT_FSIZE, &limit);
          },
-         SaveStatus::WriteFailed},
+         SaveStatus::WriteFailed, EFBIG},
     };
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved;
@@ -103,9 +124,12 @@ TEST_F(SaveRecordingTest, failedSaveChangesNoFile) {
         qftest::WriteAll(m_dir.file("rec.txt"), "old text");
         c.prepare();
         const std::set<std::string> before = Names();
-        const SaveStatus status = Save(c.path);
+        int error = -1;
+        const SaveStatus status =
+            qf::SaveRecording(c.path, *m_doc, m_live, m_live.units, 20, -2, &error);
         setrlimit(RLIMIT_FSIZE, &saved);
         EXPECT_EQ(status, c.status) << c.name;
+        EXPECT_EQ(error, c.error) << c.name << ": " << std::strerror(error);
         EXPECT_EQ(Names(), before) << c.name;
         EXPECT_EQ(qftest::ReadAll(rec), "old data") << c.name;
         if (fs::is_regular_file(m_dir.file("rec.txt"))) {
@@ -123,7 +147,10 @@ TEST_F(SaveRecordingTest, readOnlyFileOrFolderIsNotReplaced) {
     const std::string rec = m_dir.file("rec.AsmDat");
     qftest::WriteAll(rec, "old data");
     fs::permissions(rec, fs::perms::owner_read);
-    EXPECT_EQ(Save(rec), SaveStatus::DataFileFailed);
+    int error = 0;
+    EXPECT_EQ(qf::SaveRecording(rec, *m_doc, m_live, m_live.units, 20, -2, &error),
+              SaveStatus::DataFileFailed);
+    EXPECT_EQ(error, EACCES);
     EXPECT_EQ(qftest::ReadAll(rec), "old data");
 
     const fs::path locked = m_dir.path() / "locked";

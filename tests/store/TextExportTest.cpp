@@ -83,7 +83,7 @@ TEST(TextExportFields, flowTexts) {
     }
 }
 
-TEST(TextExportFields, exportPathReplacesTheExtension) {
+TEST(TextExportFields, exportPathReplacesOnlyADataFileEnding) {
     struct Case {
         const char* data;
         const char* text;
@@ -91,8 +91,14 @@ TEST(TextExportFields, exportPathReplacesTheExtension) {
     const Case cases[] = {
         {"/d/13-12-31 10.20.30.AsmDat", "/d/13-12-31 10.20.30.txt"},
         {"rec.CH4", "rec.txt"},
+        {"rec.asmdat", "rec.txt"},
+        {"REC.ch4", "REC.txt"},
         {"rec", "rec.txt"},
         {"rec.txt", "rec.txt.txt"},  // never the data file itself
+        // Dots of a time of day are part of the name: saves a second apart stay apart.
+        {"/d/26-12-08 09.11.25", "/d/26-12-08 09.11.25.txt"},
+        {"/d.x/rec", "/d.x/rec.txt"},
+        {"/d/.AsmDat", "/d/.AsmDat.txt"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(qf::TextExportPath(c.data), c.text);

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 
@@ -295,6 +296,8 @@ TEST(GraphView, aDragZoomsAndUndoZoomReturnsToTheFullView) {
     EXPECT_TRUE(m.m_bFullView);
     EXPECT_FALSE(g.UndoZoomEnabled());
     EXPECT_FALSE(g.Scroll().isEnabled());
+    // No thumb is left standing where the zoom had it.
+    EXPECT_EQ(g.Scroll().maximum(), 0);
     EXPECT_EQ(m.m_strYLabel[10], "100.00");
 }
 
@@ -342,11 +345,27 @@ TEST(GraphView, scrollingInZoomModeShiftsTheTracesWithinTheSamples) {
             g.Move({x, geo.pT + 30});
         }
     }
-    // An arrow click repaints but moves neither the traces nor the thumb.
+    // An arrow moves the traces by one sample, a click in the track by the samples across
+    // the plot; the thumb follows.
     bar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCoreApplication::processEvents();
-    EXPECT_EQ(m.m_nScrollOffset, -3);
-    EXPECT_EQ(bar.value(), first + 4);
+    EXPECT_EQ(m.m_nScrollOffset, -4);
+    EXPECT_EQ(bar.value(), first + 5);
+    EXPECT_FLOAT_EQ(m.Frame().traces.x[5], x5 - 4 * dx);
+    const int span = int(float(geo.W) / dx);
+    EXPECT_EQ(bar.pageStep(), span);
+    bar.triggerAction(QAbstractSlider::SliderPageStepSub);
+    QCoreApplication::processEvents();
+    const int to = std::max(first + 5 - span, 0);
+    EXPECT_EQ(m.m_nScrollOffset, first - to + 1);
+    EXPECT_EQ(bar.value(), to);
+
+    // A new recording ends the zoom: nothing to scroll, no thumb left from the last one.
+    EditRecording(g.view->Live(), [](RecordingState& r) { r.m_nSampleIndex = 1; });
+    g.Settle();
+    EXPECT_TRUE(m.m_bFullView);
+    EXPECT_FALSE(bar.isEnabled());
+    EXPECT_EQ(bar.maximum(), 0);
 }
 
 TEST(GraphView, smallWindowsFewSamplesAndZeroGainPaintWithoutHarm) {

@@ -24,6 +24,8 @@ Placed Geometries(CQFView& view, QPoint clientOrigin) {
 TEST(ViewLayout, barsFollowTheClientRectangle) {
     FrameRig rig;
     CMainFrame& frame = rig.Start();
+    // The placement rules below the window's minimum size, which otherwise keeps them away.
+    frame.setMinimumSize(0, 0);
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
     const struct {
@@ -84,4 +86,44 @@ TEST(ViewLayout, theLegendStripAndTheBlackPlotShowBetweenTheBars) {
     // The plot of the view, which starts under the toolbar.
     const QPoint view = frame.View().geometry().topLeft();
     EXPECT_EQ(QColor(image.pixel(view + QPoint(320, 130))), QColor(Qt::black));
+}
+
+// At its minimum size the window shows every bar whole and a plot to draw in; smaller it
+// does not go (at 900 px the Low Limit column was cut, at 400 x 300 the plot a strip).
+TEST(ViewLayout, theMinimumSizeShowsEveryBarWhole) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_EQ(frame.minimumSize(), frame.LayoutMinimumSize());
+    frame.resize(400, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.size(), frame.minimumSize());
+    const QRect client = frame.ClientRect();
+    CQFView& view = frame.View();
+    for (QWidget* bar : std::initializer_list<QWidget*>{&view.RealTimeBar(), &view.ReadingsBar(),
+                                                        &view.ScrollBar()}) {
+        EXPECT_GE(bar->width(), bar->sizeHint().width()) << bar->objectName().toStdString();
+        EXPECT_LE(bar->geometry().right(), client.right()) << bar->objectName().toStdString();
+    }
+    EXPECT_GE(view.MeterPanel().height(), view.MeterPanel().minimumSizeHint().height());
+    EXPECT_LE(view.ReadingsBar().geometry().bottom(), client.bottom());
+    const PlotGeometry plot = view.Geometry();
+    EXPECT_GE(plot.W, 600);
+    EXPECT_GE(plot.H, 200);
+    EXPECT_GT(frame.minimumWidth(), 900);
+}
+
+// Sized before it is shown and never resized after (no window manager), the window still
+// places its bars under the menu and the toolbar.
+TEST(ViewLayout, aWindowSizedBeforeItShowsPlacesTheBarsUnderItsMenu) {
+    FrameRig rig;
+    CMainFrame& frame = rig.Start();
+    frame.setGeometry(0, 0, 1300, 760);
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    const QRect client = frame.ClientRect();
+    EXPECT_GT(client.top(), 0);
+    EXPECT_EQ(frame.View().RealTimeBar().y(), client.top() + 30);
+    EXPECT_EQ(frame.View().MeterPanel().y(), client.top() + 31);
 }

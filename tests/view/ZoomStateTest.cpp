@@ -108,7 +108,7 @@ TEST_F(Zoom, NinetyNineLevelsAtMostThenUndo) {
         ASSERT_TRUE(std::isfinite(f.traces.x[i]) && std::isfinite(f.traces.y[CH_CMM][i]));
     }
 
-    model.OnScroll(true, 3);
+    model.OnScroll(ScrollCode::ThumbTrack, 3);
     model.UndoZoom();
     EXPECT_EQ(model.m_nZoomLevel, 0);
     EXPECT_EQ(model.m_nScrollOffset, 0);
@@ -150,11 +150,11 @@ TEST_F(Zoom, ScrollThumbShiftsTracesWithoutReadingOutside) {
     Drag({G.pL + 100, G.pT + 100}, {G.pL + 400, G.pT + 400});
     const float x0 = model.Frame().traces.x[0];
     const float dx = model.Frame().traces.x[1] - x0;
-    EXPECT_EQ(model.OnScroll(true, 17), 17);
+    EXPECT_EQ(model.OnScroll(ScrollCode::ThumbTrack, 17), 17);
     EXPECT_EQ(model.m_nScrollOffset, 0);
-    EXPECT_EQ(model.OnScroll(true, 14), 14);
+    EXPECT_EQ(model.OnScroll(ScrollCode::ThumbTrack, 14), 14);
     EXPECT_EQ(model.m_nScrollOffset, 3);
-    EXPECT_EQ(model.OnScroll(false, 99), 14);
+    EXPECT_EQ(model.OnScroll(ScrollCode::Other, 99), 14);
     const GraphFrame& f = Paint();
     EXPECT_FALSE(f.scroll.setPosition);
     EXPECT_EQ(f.traces.x[0], x0 + 3 * dx);
@@ -162,7 +162,7 @@ TEST_F(Zoom, ScrollThumbShiftsTracesWithoutReadingOutside) {
     RecordingState live;
     live.m_nSampleIndex = 200;
     for (int p : {INT_MIN, INT_MAX}) {
-        model.OnScroll(true, p);
+        model.OnScroll(ScrollCode::ThumbTrack, p);
         Paint();
         for (int x : {0, G.pL + 3, 900, G.r}) {
             const CursorReadout r =

@@ -56,7 +56,10 @@ const char USAGE[] =
     "\n"
     "Commands on standard input while running, one per line:\n"
     "  stop | send | garbage [N] | hangup [MS] | split N | batch N |\n"
-    "  key NAME [double]   (NAME: MAX/MINUP AVG HOLDUP UNITS HOLDD MAXMIND AREA POWEROFF IRT)\n"
+    "  key NAME [double]   (NAME: MAX/MINUP AVG HOLDUP UNITS HOLDD MAXMIND AREA POWEROFF IRT;\n"
+    "                      POWER is POWEROFF)\n"
+    "  on                  switch the meter on again after POWEROFF, as 'key POWER' does;\n"
+    "                      it then sends once the program's next start command arrives\n"
     "  status | quit\n";
 
 bool ParseInt(const char* text, int& out) {
@@ -81,6 +84,10 @@ bool ParseFloat(const std::string& text, float& out) {
 }
 
 std::optional<qf::MeterKey> KeyByName(const std::string& name) {
+    // The key is marked with the power sign; "POWEROFF" is only its name in the layout.
+    if (strcasecmp(name.c_str(), "POWER") == 0) {
+        return qf::MeterKey::POWER_OFF;
+    }
     for (int k = 0; k < qf::METER_KEY_COUNT; ++k) {
         const auto key = static_cast<qf::MeterKey>(k);
         if (strcasecmp(qf::KeyInfo(key).name, name.c_str()) == 0) {
@@ -156,6 +163,8 @@ bool RunCommand(qf::CSimulatedMeter& sim, const std::string& line) {
         sim.SetSending(true);
     } else if (cmd == "key" && KeyByName(arg)) {
         sim.PressKey(*KeyByName(arg), arg2 == "double");
+    } else if (cmd == "on") {
+        sim.PowerOn();
     } else if (cmd == "status") {
         PrintStatus(sim);
     } else {

@@ -19,7 +19,11 @@ struct Command {
 constexpr Command COMMANDS[] = {
     {"decode", "decode [--limits HI1,HI2,HI3,LOW1,LOW2,LOW3] [FILE]", qftool::RunDecode},
     {"info", "info FILE", qftool::RunInfo},
-    {"export", "export FILE [OUT]", qftool::RunExport},
+    {"export",
+     "export FILE [OUT]\n"
+     "      FILE's text export, as Save writes it: to FILE's .txt beside it, or to OUT\n"
+     "      ('-' for standard output)",
+     qftool::RunExport},
     {"samples", "samples FILE", qftool::RunSamples},
 #ifdef QF_TOOL_REPORT
     {"report",

@@ -1,0 +1,15 @@
+#include "app/AppStyle.h"
+
+namespace qf {
+
+CAppStyle::CAppStyle(QStyle* base) : QProxyStyle(base) {}
+
+int CAppStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                         QStyleHintReturn* returnData) const {
+    if (hint == SH_DialogButtonBox_ButtonsHaveIcons) {
+        return 0;
+    }
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
+}  // namespace qf
