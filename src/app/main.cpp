@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/CMainFrame.h"
+#include "app/CPaintProbe.h"
 #include "app/CQFApp.h"
 #include "store/Version.h"
 
@@ -26,5 +27,7 @@ int main(int argc, char** argv) {
     if (!theApp.InitInstance(options)) {
         return 1;
     }
+    // Measurements only: nothing is installed unless QF_FRAME_TRACE names a file.
+    const auto probe = qf::InstallFrameTrace(*theApp.MainFrame());
     return app.exec();
 }

@@ -22,6 +22,8 @@ int RunDecode(const Args& args);
 int RunInfo(const Args& args);
 int RunExport(const Args& args);
 int RunSamples(const Args& args);
+int RunMonitor(const Args& args);
+int RunRecord(const Args& args);
 
 // Reads a data file for the file commands; on failure prints the reason and returns
 // EXIT_REFUSED.

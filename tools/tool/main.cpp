@@ -19,6 +19,10 @@ constexpr Command COMMANDS[] = {
     {"info", "info FILE", qftool::RunInfo},
     {"export", "export FILE [OUT]", qftool::RunExport},
     {"samples", "samples FILE", qftool::RunSamples},
+#ifdef QF_TOOL_LIVE
+    {"monitor", "monitor --port DEV [--format jsonl|csv] [--count N]", qftool::RunMonitor},
+    {"record", "record --port DEV -o FILE.AsmDat [--interval S] [--count N]", qftool::RunRecord},
+#endif
 };
 
 void PrintHelp(std::FILE* out) {
@@ -26,6 +30,9 @@ void PrintHelp(std::FILE* out) {
     for (const auto& c : COMMANDS) {
         std::fprintf(out, "  %s\n", c.usage);
     }
+#ifdef QF_TOOL_LIVE
+    std::fprintf(out, "DEV is a device path, or COMn opened as the program opens it (PortMap).\n");
+#endif
 }
 
 }  // namespace
