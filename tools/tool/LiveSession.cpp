@@ -1,6 +1,8 @@
 #include "LiveSession.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -127,12 +129,17 @@ bool CLiveSession::Start() {
     }
     std::string reason = m_port->ErrorText().toStdString();
     // Qt says "Permission denied" also for a port another program holds locked; only a
-    // device we may not open ourselves calls for the group.
+    // device we may not open ourselves calls for its group (dialout for serial adapters).
+    struct stat st {};
     if (m_port->Error() == QSerialPort::PermissionError &&
-        access(m_device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
-        reason +=
-            " (add yourself to the dialout group: sudo adduser $USER dialout, then log in "
-            "again)";
+        access(m_device.c_str(), R_OK | W_OK) != 0 && errno == EACCES &&
+        stat(m_device.c_str(), &st) == 0 && st.st_gid != 0) {
+        if (const group* g = getgrgid(st.st_gid)) {
+            reason += qf::Format(
+                " (add yourself to the %s group: sudo adduser $USER %s, then "
+                "log in again)",
+                g->gr_name, g->gr_name);
+        }
     }
     Say("cannot open " + m_device + ": " + reason);
     m_link->Stop();
