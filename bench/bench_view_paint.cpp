@@ -12,9 +12,9 @@
 #include <memory>
 #include <optional>
 
+#include "SilentPrompts.h"
 #include "app/CMainFrame.h"
 #include "store/CQFDoc.h"
-#include "ui/IUserPrompts.h"
 #include "view/CQFView.h"
 #include "view/ZoomState.h"
 
@@ -28,20 +28,6 @@ namespace {
 using namespace qf;
 
 const QSize VIEW_SIZE(1600, 900);
-
-// No questions are asked while painting.
-class SilentPrompts : public IUserPrompts {
-public:
-    bool AskYesNo(QWidget*, const QString&) override { return false; }
-    void ShowMessage(QWidget*, const QString&) override {}
-    std::optional<QString> AskSaveFile(QWidget*, const QString&, const QString&,
-                                       const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> AskOpenFile(QWidget*, const QString&) override { return std::nullopt; }
-    QStringList AskOpenFiles(QWidget*, const QString&) override { return {}; }
-    bool RunDialog(QDialog&) override { return false; }
-};
 
 // Made once and never destroyed, as in the widget tests.
 void EnsureApp() {
@@ -62,7 +48,7 @@ void EnsureApp() {
 struct Rig {
     std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("qf7720-bench-" + std::to_string(getpid()));
-    SilentPrompts prompts;
+    qfbench::SilentPrompts prompts;
     std::unique_ptr<CQFDoc> doc = std::make_unique<CQFDoc>();
     std::unique_ptr<CMainFrame> frame;
     QImage target;

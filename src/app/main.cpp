@@ -4,6 +4,7 @@
 
 #include "app/AppStyle.h"
 #include "app/CMainFrame.h"
+#include "app/CPaintProbe.h"
 #include "app/CQFApp.h"
 #include "store/Version.h"
 
@@ -28,5 +29,7 @@ int main(int argc, char** argv) {
     if (!theApp.InitInstance(options)) {
         return 1;
     }
+    // Measurements only: nothing is installed unless QF_FRAME_TRACE names a file.
+    const auto probe = qf::InstallFrameTrace(*theApp.MainFrame());
     return app.exec();
 }

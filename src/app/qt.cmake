@@ -22,6 +22,8 @@ target_sources(qfqt PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/SignalWatcher.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CQFApp.h
     ${CMAKE_CURRENT_LIST_DIR}/CQFApp.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CPaintProbe.h
+    ${CMAKE_CURRENT_LIST_DIR}/CPaintProbe.cpp
     ${PROJECT_SOURCE_DIR}/resources/app.qrc
 )
 # The help text is looked up beside the executable first, then where it is installed.

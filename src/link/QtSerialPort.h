@@ -30,6 +30,9 @@ public:
 
     // The device last asked for, open or not.
     QString Device() const { return m_port.portName(); }
+    // Why the last operation failed, e.g. an Open.
+    QSerialPort::SerialPortError Error() const { return m_port.error(); }
+    QString ErrorText() const { return m_port.errorString(); }
 
 signals:
     // Opening a device failed for lack of permission; once per device, so the program

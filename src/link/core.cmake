@@ -6,4 +6,5 @@ target_sources(qfcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/HexLine.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SerialPort.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PortMap.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FrameTrace.cpp
 )

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "link/FrameTrace.h"
 #include "link/HexLine.h"
 
 namespace qf {
@@ -300,6 +301,7 @@ void CSimulatedMeter::HangUpLocked(int comeBackAfterMs, Clock::time_point now) {
     m_pending.clear();
     m_batch.clear();
     m_batchFrames = 0;
+    m_batchPrints.clear();
     m_bComeBack = comeBackAfterMs >= 0;
     m_comeBackAt = now + std::chrono::milliseconds(std::max(0, comeBackAfterMs));
     Log("hang-up");
@@ -341,6 +343,7 @@ void CSimulatedMeter::ProduceFrameLocked(Clock::time_point now) {
         } while (b == FRAME_START);
         bytes.push_back(b);
     }
+    const std::size_t frameAt = bytes.size();
     if (!m_options.playlist.empty()) {
         const auto& entry = m_options.playlist[m_playIndex];
         m_playIndex = (m_playIndex + 1) % m_options.playlist.size();
@@ -350,11 +353,15 @@ void CSimulatedMeter::ProduceFrameLocked(Clock::time_point now) {
         const LiveFrameBytes frame = m_model.NextFrame(t);
         bytes.insert(bytes.end(), frame.begin(), frame.end());
     }
+    if (m_options.frameWritten && bytes.size() - frameAt == FRAME_SIZE) {
+        m_batchPrints.push_back(FrameFingerprint(bytes.data() + frameAt, FRAME_SIZE));
+    }
     m_batch.insert(m_batch.end(), bytes.begin(), bytes.end());
     if (++m_batchFrames >= faults.framesPerWrite) {
-        QueueWriteLocked(std::move(m_batch), m_batchFrames, now);
+        QueueWriteLocked(std::move(m_batch), m_batchFrames, std::move(m_batchPrints), now);
         m_batch.clear();
         m_batchFrames = 0;
+        m_batchPrints.clear();
     }
 
     if (faults.stopAfterFrames > 0 && m_framesProduced == faults.stopAfterFrames) {
@@ -372,10 +379,10 @@ void CSimulatedMeter::ProduceFrameLocked(Clock::time_point now) {
 }
 
 void CSimulatedMeter::QueueWriteLocked(std::vector<std::uint8_t> bytes, int frames,
-                                       Clock::time_point now) {
+                                       std::vector<std::uint64_t> prints, Clock::time_point now) {
     const int parts = std::min<int>(m_options.faults.splitParts, int(bytes.size()));
     if (parts <= 1) {
-        m_pending.push_back({now, std::move(bytes), frames});
+        m_pending.push_back({now, std::move(bytes), frames, std::move(prints)});
         return;
     }
     std::size_t pos = 0;
@@ -384,7 +391,8 @@ void CSimulatedMeter::QueueWriteLocked(std::vector<std::uint8_t> bytes, int fram
         m_pending.push_back({now + std::chrono::milliseconds(m_options.faults.splitGapMs * i),
                              std::vector<std::uint8_t>(bytes.begin() + std::ptrdiff_t(pos),
                                                        bytes.begin() + std::ptrdiff_t(end)),
-                             i + 1 == parts ? frames : 0});
+                             i + 1 == parts ? frames : 0,
+                             i + 1 == parts ? prints : std::vector<std::uint64_t>{}});
         pos = end;
     }
 }
@@ -396,9 +404,14 @@ void CSimulatedMeter::WriteDueLocked(Clock::time_point now) {
         if (m_master < 0) {
             continue;
         }
+        // Taken before the write: the reader may well have the bytes before it returns.
+        const Clock::time_point written = w.prints.empty() ? Clock::time_point{} : Clock::now();
         // Nobody reading and the pty's buffer full: the bytes are lost, as on a wire.
         if (write(m_master, w.bytes.data(), w.bytes.size()) == ssize_t(w.bytes.size())) {
             m_status.framesSent += w.frames;
+            for (const std::uint64_t print : w.prints) {
+                m_options.frameWritten(print, written);
+            }
         }
         ++m_status.writes;
     }

@@ -43,6 +43,10 @@ struct SimOptions {
     unsigned seed = 1;  // garbage bytes
     // Called on the simulator's thread for each received command and each fault.
     std::function<void(const std::string&)> log;
+    // Called on the simulator's thread after a write has put frames out in full: the
+    // fingerprint (FrameFingerprint) of each, and when the write began.
+    std::function<void(std::uint64_t fingerprint, std::chrono::steady_clock::time_point written)>
+        frameWritten;
 };
 
 struct SimStatus {
@@ -100,7 +104,8 @@ private:
     struct PendingWrite {
         Clock::time_point due;
         std::vector<std::uint8_t> bytes;
-        int frames = 0;  // frames completed by this write
+        int frames = 0;                     // frames completed by this write
+        std::vector<std::uint64_t> prints;  // their fingerprints, when traced
     };
 
     void Run();
@@ -108,7 +113,8 @@ private:
     void ClosePty();
     void HangUpLocked(int comeBackAfterMs, Clock::time_point now);
     void ProduceFrameLocked(Clock::time_point now);
-    void QueueWriteLocked(std::vector<std::uint8_t> bytes, int frames, Clock::time_point now);
+    void QueueWriteLocked(std::vector<std::uint8_t> bytes, int frames,
+                          std::vector<std::uint64_t> prints, Clock::time_point now);
     void WriteDueLocked(Clock::time_point now);
     void OnReceivedLocked(const std::uint8_t* data, std::size_t size, Clock::time_point now);
     void Log(std::string message);
@@ -138,6 +144,7 @@ private:
     std::size_t m_garbageRequest = 0;
     std::vector<std::uint8_t> m_batch;
     int m_batchFrames = 0;
+    std::vector<std::uint64_t> m_batchPrints;
     std::deque<PendingWrite> m_pending;
     std::size_t m_playIndex = 0;
     int m_framesProduced = 0;

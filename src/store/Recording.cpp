@@ -73,6 +73,17 @@ bool CRecording::OnSamplingTick() {
     return true;
 }
 
+bool CRecording::CommitMissingSample() {
+    if (!m_state.m_bRecording || m_state.m_bStartPending ||
+        m_state.m_nSampleIndex >= MAX_SAMPLES - 1) {
+        return false;
+    }
+    m_state.m_bRecordTick = true;
+    ++m_state.m_nSampleIndex;
+    m_state.m_bNewFrame = false;
+    return true;
+}
+
 void CRecording::OnLinkLost() {
     m_state.m_bLinkLost = true;
     m_state.m_bRecordTick = false;

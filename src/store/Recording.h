@@ -41,6 +41,10 @@ public:
     bool CheckRecordLimit();
     // The sampling tick: commits the slot the last frame wrote. True when it did.
     bool OnSamplingTick();
+    // The sampling tick of a recording that goes on while the link is lost (the tool's
+    // record, which ends only when told): commits the slot as a sample without a value, so
+    // that the samples after the gap keep their times. True when it did.
+    bool CommitMissingSample();
     // The watchdog found no frame since its last tick.
     void OnLinkLost();
     // The graph drew the committed sample.

@@ -1,5 +1,8 @@
 #include "view/LiveModel.h"
 
+#include "store/CQFDoc.h"
+#include "store/QFConstants.h"
+
 namespace qf {
 
 DecodeOutcome CLiveModel::OnReceive(const std::uint8_t* data, std::size_t size, std::time_t now) {
@@ -28,6 +31,16 @@ bool CLiveModel::OnSamplingTick() {
         Notify(LIVE_SAMPLE);
     }
     return committed;
+}
+
+bool CLiveModel::OnSamplingTickWithoutLink() {
+    const int slot = m_recording.State().m_nSampleIndex;
+    if (!m_recording.CommitMissingSample()) {
+        return false;
+    }
+    m_doc.StoreLiveSample(slot, {NO_VALUE, NO_VALUE, NO_VALUE, NO_VALUE, NO_VALUE});
+    Notify(LIVE_SAMPLE);
+    return true;
 }
 
 void CLiveModel::OnLinkLost() {

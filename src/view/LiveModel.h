@@ -49,6 +49,9 @@ public:
     void Run(const int* acceptedSeconds);
     void Stop();
     bool OnSamplingTick();
+    // The sampling tick while the link is lost and the recording goes on (the tool's
+    // record): a sample with no value in every channel; see CRecording.
+    bool OnSamplingTickWithoutLink();
     void OnLinkLost();
     void ClearRecordTick() { m_recording.ClearRecordTick(); }
 

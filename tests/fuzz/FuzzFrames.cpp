@@ -21,7 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         live.Run(&seconds);
     }
     const std::size_t piece = 1 + data[0] % 97;
-    qf::CFrameAssembler assembler;
+    // Reset, not rebuilt: its buffer keeps its capacity from input to input.
+    static qf::CFrameAssembler assembler;
+    assembler.Reset();
     for (std::size_t i = 1; i < size; i += piece) {
         const std::size_t n = std::min(piece, size - i);
         assembler.Feed(data + i, n, [&](const std::uint8_t* chunk, std::size_t len, bool) {

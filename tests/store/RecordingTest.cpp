@@ -102,6 +102,23 @@ TEST(Recording, OperationsMoveTheFlagsAsTheCommandsExpect) {
              EXPECT_FALSE(s.m_bRecordTick);
              EXPECT_EQ(s.m_nSampleIndex, 1);
          }},
+        {"a sample without a value is committed only while a recording runs",
+         [](CRecording& r) {
+             EXPECT_FALSE(r.CommitMissingSample()) << "nothing records";
+             Accept(r, 1);
+             EXPECT_FALSE(r.CommitMissingSample()) << "start pending";
+             r.OnValidFrame(1);
+             EXPECT_TRUE(r.OnSamplingTick());
+             EXPECT_TRUE(r.CommitMissingSample());
+             EXPECT_TRUE(r.CommitMissingSample());
+             r.OnValidFrame(5);
+             EXPECT_TRUE(r.OnSamplingTick()) << "frames again: the usual tick";
+         },
+         [](const RecordingState& s) {
+             EXPECT_EQ(s.m_nSampleIndex, 4);
+             EXPECT_TRUE(s.m_bRecording);
+             EXPECT_FALSE(s.m_bStopped);
+         }},
         {"intervals are whole seconds from 1 to the largest that fits",
          [](CRecording& r) {
              Accept(r, 0);
@@ -141,6 +158,7 @@ TEST(Recording, TheRecordLimitEndsItAndTheLastSlotIsNeverPassed) {
     s.m_nSampleIndex = qf::MAX_SAMPLES - 1;
     r.Preset(s);
     EXPECT_FALSE(r.OnSamplingTick());
+    EXPECT_FALSE(r.CommitMissingSample());
     EXPECT_EQ(r.State().m_nSampleIndex, qf::MAX_SAMPLES - 1);
 }
 

@@ -59,4 +59,28 @@ TEST(LiveModel, EachChangeIsToldWithWhatChanged) {
     EXPECT_EQ(o.Last(), unsigned(LIVE_STOP));
 }
 
+TEST(LiveModel, ATickWithoutLinkCommitsASampleWithNoValueInEveryChannel) {
+    Observed o;
+    const int seconds = 1;
+    o.live.Run(&seconds);
+    qftest::FeedFrame(o.live);
+    ASSERT_TRUE(o.live.OnSamplingTick());
+    // The slot the next frame would write holds this frame's readings until committed.
+    qftest::FeedFrame(o.live);
+    ASSERT_TRUE(o.live.OnSamplingTick());
+    ASSERT_TRUE(o.live.OnSamplingTickWithoutLink());
+    EXPECT_EQ(o.Last(), unsigned(LIVE_SAMPLE));
+    EXPECT_EQ(o.live.Recording().m_nSampleIndex, 3);
+    for (int c = 0; c < NUM_CHANNELS; ++c) {
+        EXPECT_NE(o.doc->m_liveSamples[c][1], NO_VALUE) << c;
+        EXPECT_EQ(o.doc->m_liveSamples[c][2], NO_VALUE) << c;
+    }
+
+    o.live.Stop();
+    const std::size_t before = o.told.size();
+    EXPECT_FALSE(o.live.OnSamplingTickWithoutLink());
+    EXPECT_EQ(o.told.size(), before);
+    EXPECT_EQ(o.live.Recording().m_nSampleIndex, 3);
+}
+
 }  // namespace

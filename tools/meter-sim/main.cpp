@@ -5,14 +5,17 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 
+#include "link/FrameTrace.h"
 #include "sim/SimulatedMeter.h"
 #include "store/Version.h"
 
@@ -271,9 +274,24 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (verbose) {
-        opt.log = [](const std::string& message) {
-            std::fprintf(stderr, "meter-sim: %s\n", message.c_str());
+    // For measurements: every frame written, every fault and every command, with the time.
+    const std::unique_ptr<qf::CFrameTrace> trace = qf::CFrameTrace::FromEnvironment();
+    if (verbose || trace) {
+        opt.log = [verbose, t = trace.get()](const std::string& message) {
+            if (verbose) {
+                std::fprintf(stderr, "meter-sim: %s\n", message.c_str());
+            }
+            if (t) {
+                t->Note("sim", message, qf::CFrameTrace::Now());
+            }
+        };
+    }
+    if (trace) {
+        opt.frameWritten = [t = trace.get()](std::uint64_t print, auto written) {
+            t->Frame(
+                "write", print,
+                std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch())
+                    .count());
         };
     }
 
@@ -313,6 +331,9 @@ int main(int argc, char** argv) {
         while ((eol = pending.find('\n')) != std::string::npos) {
             const std::string line = pending.substr(0, eol);
             pending.erase(0, eol + 1);
+            if (trace) {
+                trace->Note("cmd", line, qf::CFrameTrace::Now());
+            }
             if (!RunCommand(sim, line)) {
                 g_quit = true;
             }

@@ -23,6 +23,8 @@ int RunInfo(const Args& args);
 int RunExport(const Args& args);
 int RunSamples(const Args& args);
 int RunReport(const Args& args);  // built with the Qt side only (QF_GUI)
+int RunMonitor(const Args& args);
+int RunRecord(const Args& args);
 
 // Reads a data file for the file commands; on failure prints the reason and returns
 // EXIT_REFUSED.

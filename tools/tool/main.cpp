@@ -36,6 +36,10 @@ constexpr Command COMMANDS[] = {
      "      SOURCE_DATE_EPOCH, when set, gives the printing date.",
      qftool::RunReport},
 #endif
+#ifdef QF_TOOL_LIVE
+    {"monitor", "monitor --port DEV [--format jsonl|csv] [--count N]", qftool::RunMonitor},
+    {"record", "record --port DEV -o FILE.AsmDat [--interval S] [--count N]", qftool::RunRecord},
+#endif
 };
 
 void PrintHelp(std::FILE* out) {
@@ -43,6 +47,9 @@ void PrintHelp(std::FILE* out) {
     for (const auto& c : COMMANDS) {
         std::fprintf(out, "  %s\n", c.usage);
     }
+#ifdef QF_TOOL_LIVE
+    std::fprintf(out, "DEV is a device path, or COMn opened as the program opens it (PortMap).\n");
+#endif
 }
 
 int Run(int argc, char** argv) {
