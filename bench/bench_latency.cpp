@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-#include "SilentPrompts.h"
+#include "BenchApp.h"
 #include "app/CMainFrame.h"
 #include "app/CPaintProbe.h"
 #include "link/FrameTrace.h"
@@ -34,23 +34,6 @@ namespace {
 
 using namespace qf;
 using Clock = std::chrono::steady_clock;
-
-// Made once and never destroyed, as in the widget tests.
-void EnsureApp() {
-    static QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int argc = 1;
-        static char name[] = "bench_latency";
-        static char* argv[] = {name, nullptr};
-        auto* made = new QApplication(argc, argv);
-        std::setlocale(LC_NUMERIC, "C");
-        InitResources();
-        return made;
-    }();
-    (void)app;
-}
 
 void MakeRaw(int fd) {
     termios t{};
@@ -73,7 +56,7 @@ struct Rig {
     std::uint64_t shown = 0;  // fingerprint of the frame last shown
 
     Rig() {
-        EnsureApp();
+        qfbench::EnsureApp(InitResources);
         std::filesystem::create_directories(dir);
         master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         char name[128] = {};

@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-#include "SilentPrompts.h"
+#include "BenchApp.h"
 #include "app/CMainFrame.h"
 #include "store/CQFDoc.h"
 #include "view/CQFView.h"
@@ -29,21 +29,6 @@ using namespace qf;
 
 const QSize VIEW_SIZE(1600, 900);
 
-// Made once and never destroyed, as in the widget tests.
-void EnsureApp() {
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_view_paint";
-        static char* argv[] = {name, nullptr};
-        auto* made = new QApplication(argc, argv);
-        std::setlocale(LC_NUMERIC, "C");
-        InitResources();
-        return made;
-    }();
-    (void)app;
-}
-
 // A main window whose view is VIEW_SIZE, holding a recording of RECORD_LIMIT samples.
 struct Rig {
     std::filesystem::path dir =
@@ -54,7 +39,7 @@ struct Rig {
     QImage target;
 
     Rig() {
-        EnsureApp();
+        qfbench::EnsureApp(InitResources);
         std::filesystem::create_directories(dir);
         FrameOptions options;
         options.prompts = &prompts;

@@ -15,7 +15,6 @@
 #include <QToolBar>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 
 #include "app/AppTexts.h"
@@ -30,6 +29,7 @@
 #include "store/CQFDoc.h"
 #include "store/DataFile.h"
 #include "store/KeptRecording.h"
+#include "store/RegularFile.h"
 #include "store/SaveRecording.h"
 #include "store/Settings.h"
 #include "store/TextExport.h"
@@ -69,7 +69,7 @@ QString SaveFailureText(const std::string& path, int error) {
         return QStringLiteral("The data could not be saved to %1.").arg(where);
     }
     return QStringLiteral("The data could not be saved to %1: %2.")
-        .arg(where, QString::fromLocal8Bit(std::strerror(error)));
+        .arg(where, QString::fromLocal8Bit(FileErrorText(error)));
 }
 
 }  // namespace
@@ -544,7 +544,7 @@ QString CMainFrame::CloseForSignal(const std::string& keptFolder) {
             said = QStringLiteral("the unsaved recording could not be kept in %1%2")
                        .arg(FromLocal(keptFolder),
                             error != 0 ? QStringLiteral(": ") +
-                                             QString::fromLocal8Bit(std::strerror(error))
+                                             QString::fromLocal8Bit(FileErrorText(error))
                                        : QString());
         }
     }

@@ -93,7 +93,7 @@ const LoggerFrame& CLoggerGraph::Compute(const LoggerInputs& in) {
     m_nZoomLevel = std::clamp(m_nZoomLevel, 0, MAX_ZOOM_LEVEL);
     m_nColumnsLevel = -1;
 
-    Grid(in);
+    Grid();
     f.bandBelow = {TruncToInt(f.left - BAND_BELOW_LEFT), TruncToInt(f.bottom + 1.0f),
                    TruncToInt(f.right), BAND_BELOW_HEIGHT};
     if (!in.hasRecord || !f.hasPlot) {
@@ -112,7 +112,7 @@ const LoggerFrame& CLoggerGraph::Compute(const LoggerInputs& in) {
     return f;
 }
 
-void CLoggerGraph::Grid(const LoggerInputs&) {
+void CLoggerGraph::Grid() {
     LoggerFrame& f = m_frame;
     const float H = f.bottom - f.top;
     const float W = f.right - f.left;

@@ -126,7 +126,7 @@ public:
     std::time_t m_tmLabel[LOGGER_TIME_LABELS] = {};
 
 private:
-    void Grid(const LoggerInputs& in);
+    void Grid();
     void LevelZero(const LoggerInputs& in, int count);
     void DeriveLevel(int level, int count);
     void FullView(const LoggerInputs& in, int count);

@@ -45,7 +45,10 @@ void DrawFitted(QPainter& p, int x, int y, int width, const QString& text) {
     const QFont font = p.font();
     const qreal natural = QFontMetricsF(font).horizontalAdvance(text);
     if (natural > width && width > 0) {
-        p.setFont(Stretched(font, width, natural / font.stretch() * 100.0 * 1.0));
+        // The font may be stretched already: scale its own stretch.
+        QFont narrowed = font;
+        narrowed.setStretch(std::max(1, int(font.stretch() * width / natural)));
+        p.setFont(narrowed);
     }
     DrawCellText(p, x, y, text, PANEL_GREY);
     p.setFont(font);

@@ -6,20 +6,21 @@
 
 #include "store/AtomicFile.h"
 #include "store/DataFile.h"
+#include "store/RegularFile.h"
 #include "store/TextExport.h"
 
 namespace qf {
 
 namespace {
 
-// errno of the step that just failed; a folder in the target's place sets none.
-int FailureErrno(const std::string& target) {
-    const int e = errno;
+// Why a file's step failed, as the file saw it; a folder in the target's place is named as
+// such rather than as "not a regular file".
+int FailureOf(const AtomicFile& file) {
     std::error_code ec;
-    if (std::filesystem::is_directory(target, ec)) {
+    if (file.Error() == NOT_REGULAR_FILE && std::filesystem::is_directory(file.target(), ec)) {
         return EISDIR;
     }
-    return e;
+    return file.Error();
 }
 
 }  // namespace
@@ -37,29 +38,21 @@ SaveStatus SaveRecording(const std::string& dataPath, CQFDoc& doc, const Recordi
     int& err = error != nullptr ? *error : ignored;
     err = 0;
     AtomicFile data(dataPath);
-    errno = 0;
     if (!data.Open()) {
-        err = FailureErrno(dataPath);
+        err = FailureOf(data);
         return SaveStatus::DataFileFailed;
     }
-    const std::string textPath = TextExportPath(dataPath);
-    AtomicFile text(textPath);
-    errno = 0;
+    AtomicFile text(TextExportPath(dataPath));
     if (!text.Open()) {
-        err = FailureErrno(textPath);
+        err = FailureOf(text);
         return SaveStatus::TextFileFailed;
     }
-    // The text first, then the data file, as the program always wrote them.
-    errno = 0;
+    // The text first, then the data file, as the program always wrote them. Only the last
+    // rename can leave the pair mismatched: the new text beside the old data.
     if (!text.Write(BuildTextExport(LiveExportSource(doc, live, units))) ||
         !data.Write(EncodeDataFile(doc, live, units, yGain, yOffset)) || !text.Finish() ||
-        !data.Finish() || !text.Commit()) {
-        err = errno;
-        return SaveStatus::WriteFailed;
-    }
-    // Only this rename can leave the pair mismatched: the new text beside the old data.
-    if (!data.Commit()) {
-        err = errno;
+        !data.Finish() || !text.Commit() || !data.Commit()) {
+        err = text.Error() != 0 ? FailureOf(text) : FailureOf(data);
         return SaveStatus::WriteFailed;
     }
     return SaveStatus::Ok;
@@ -69,20 +62,12 @@ SaveStatus SaveDataFile(const std::string& dataPath, CQFDoc& doc, const Recordin
                         const DisplayUnits& units, int yGain, int yOffset, int* error) {
     int ignored = 0;
     int& err = error != nullptr ? *error : ignored;
-    err = 0;
     AtomicFile data(dataPath);
-    errno = 0;
-    if (!data.Open()) {
-        err = FailureErrno(dataPath);
-        return SaveStatus::DataFileFailed;
-    }
-    errno = 0;
-    if (!data.Write(EncodeDataFile(doc, live, units, yGain, yOffset)) || !data.Finish() ||
-        !data.Commit()) {
-        err = errno;
-        return SaveStatus::WriteFailed;
-    }
-    return SaveStatus::Ok;
+    const bool opened = data.Open();
+    const bool ok = opened && data.Write(EncodeDataFile(doc, live, units, yGain, yOffset)) &&
+                    data.Finish() && data.Commit();
+    err = ok ? 0 : FailureOf(data);
+    return ok ? SaveStatus::Ok : opened ? SaveStatus::WriteFailed : SaveStatus::DataFileFailed;
 }
 
 }  // namespace qf
