@@ -7,8 +7,8 @@
 
 #include "link/FrameAssembler.h"
 #include "link/LiveFrame.h"
+#include "live/LiveModel.h"
 #include "store/CQFDoc.h"
-#include "view/LiveModel.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <memory>
 
-#include "view/GraphModel.h"
-#include "view/ZoomState.h"
+#include "graph/GraphModel.h"
+#include "graph/ZoomDrag.h"
 
 namespace {
 
@@ -27,18 +27,18 @@ struct Recording {
             samples[CH_CFM][i] = 40.0f + 10.0f * std::sin(t * 2.0f);
             samples[CH_CMM][i] = 1.2f + 0.3f * std::cos(t * 2.0f);
         }
-        in.m_pSamples = samples.get();
-        in.m_nSampleIndex = RECORD_LIMIT;
-        in.m_tmStart = 1700000000;
-        in.m_nIntervalMs = 1000;
-        in.m_nYGain = 1000;
-        in.m_geo = VIEW;
+        in.samples = samples.get();
+        in.count = RECORD_LIMIT;
+        in.start = 1700000000;
+        in.intervalMs = 1000;
+        in.yGain = 1000;
+        in.geo = VIEW;
     }
 };
 
 void Report(benchmark::State& state, const CGraphModel& model) {
     state.counters["model_bytes"] = double(model.MemoryBytes());
-    state.counters["level"] = model.m_nZoomLevel;
+    state.counters["level"] = model.Core().ZoomLevel();
 }
 
 void BM_FullViewFrame(benchmark::State& state) {
@@ -58,10 +58,10 @@ void BM_Zoom99Frame(benchmark::State& state) {
     model.Compute(rec.in);
     model.Compute(rec.in);
     const ViewPoint a{VIEW.pL + 10, VIEW.pT + 5}, b{VIEW.pR - 10, VIEW.pB - 5};
-    while (model.m_nZoomLevel < MAX_ZOOM_LEVEL) {
-        drag.ButtonDown(model, VIEW, RECORD_LIMIT, a);
-        drag.Move(VIEW, RECORD_LIMIT, b);
-        if (!drag.ButtonUp(model, VIEW, RECORD_LIMIT, b).levelPushed) {
+    while (model.Core().ZoomLevel() < MAX_ZOOM_LEVEL) {
+        drag.ButtonDown(model.Core(), DragAreaOf(VIEW), true, a);
+        drag.Move(DragAreaOf(VIEW), true, b);
+        if (!drag.ButtonUp(model.Core(), DragAreaOf(VIEW), true, b).levelPushed) {
             state.SkipWithError("zoom refused");
             return;
         }

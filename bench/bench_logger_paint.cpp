@@ -8,9 +8,9 @@
 #include <cmath>
 #include <memory>
 
-#include "logger/LoggerGraph.h"
+#include "graph/LoggerGraph.h"
+#include "graph/LoggerPointer.h"
 #include "logger/LoggerPaint.h"
-#include "logger/LoggerPointer.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ struct Rig {
     void Paint() { PaintLoggerGraph(picture, graph.Compute(in), shown); }
     void Report(benchmark::State& state) {
         state.counters["graph_state_bytes"] = double(graph.MemoryBytes());
-        state.counters["level"] = graph.m_nZoomLevel;
+        state.counters["level"] = graph.Core().ZoomLevel();
     }
 };
 
@@ -75,8 +75,8 @@ void BM_LoggerZoom99Paint(benchmark::State& state) {
     LoggerSession session;
     const LoggerFrame& f = rig.graph.Frame();
     const ViewPoint a{int(f.left), int(f.top)}, b{int(f.right) - 6, int(f.bottom)};
-    while (rig.graph.m_nZoomLevel < MAX_ZOOM_LEVEL) {
-        pointer.ButtonDown(rig.graph, a);
+    while (rig.graph.Core().ZoomLevel() < MAX_ZOOM_LEVEL) {
+        pointer.ButtonDown(rig.graph, true, a);
         pointer.Move(rig.graph, rig.in.record, true, b, session);
         if (!pointer.ButtonUp(rig.graph, true, b).levelPushed) {
             state.SkipWithError("zoom refused");

@@ -18,7 +18,7 @@
 #include <QGuiApplication>
 #include <QPageSize>
 
-#include "report/ReportPdf.h"
+#include "printing/ReportPdf.h"
 #define QF_BENCH_QT 1
 #endif
 

@@ -14,9 +14,9 @@
 
 #include "BenchApp.h"
 #include "app/CMainFrame.h"
+#include "graph/ZoomDrag.h"
 #include "store/CQFDoc.h"
 #include "view/CQFView.h"
-#include "view/ZoomState.h"
 
 // Outside any namespace, as the resource macro needs.
 void InitResources() {
@@ -95,7 +95,7 @@ struct Rig {
         const CQFView& view = frame->View();
         state.counters["graph_state_bytes"] = double(view.GraphStateBytes());
         state.counters["surface_bytes"] = double(view.SurfaceBytes());
-        state.counters["level"] = frame->View().Graph().m_nZoomLevel;
+        state.counters["level"] = frame->View().Graph().Core().ZoomLevel();
     }
 };
 
@@ -121,10 +121,10 @@ void BM_Zoom99Paint(benchmark::State& state) {
     const PlotGeometry geo = view.Geometry();
     CZoomDrag drag;
     const ViewPoint a{geo.pL + 10, geo.pT + 5}, b{geo.pR - 10, geo.pB - 5};
-    while (model.m_nZoomLevel < MAX_ZOOM_LEVEL) {
-        drag.ButtonDown(model, geo, RECORD_LIMIT, a);
-        drag.Move(geo, RECORD_LIMIT, b);
-        if (!drag.ButtonUp(model, geo, RECORD_LIMIT, b).levelPushed) {
+    while (model.Core().ZoomLevel() < MAX_ZOOM_LEVEL) {
+        drag.ButtonDown(model.Core(), DragAreaOf(geo), true, a);
+        drag.Move(DragAreaOf(geo), true, b);
+        if (!drag.ButtonUp(model.Core(), DragAreaOf(geo), true, b).levelPushed) {
             state.SkipWithError("zoom refused");
             return;
         }

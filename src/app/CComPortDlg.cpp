@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "app/AppTexts.h"
-#include "app/IntegerText.h"
+#include "store/IntegerText.h"
 #include "ui/DialogUnits.h"
 
 namespace qf {

@@ -24,7 +24,7 @@
 #include "app/CSampleRateDlg.h"
 #include "app/HelpFile.h"
 #include "link/PortMap.h"
-#include "report/PrintReport.h"
+#include "printing/PrintReport.h"
 #include "store/AtomicFile.h"
 #include "store/CQFDoc.h"
 #include "store/DataFile.h"
@@ -393,8 +393,8 @@ void CMainFrame::OnPrint() {
     source.m_nTempUnit = m_live.Units().m_nTempUnit;
     source.m_fSpeedFactor = m_live.Units().m_fSpeedFactor;
     // The graph's own labels at level 0, as it drew them.
-    std::copy(std::begin(m_pView->Graph().m_fYLabel[0]), std::end(m_pView->Graph().m_fYLabel[0]),
-              source.m_fLabel.begin());
+    const float* labels = m_pView->Graph().Core().Labels(0);
+    std::copy(labels, labels + Y_LABELS, source.m_fLabel.begin());
     source.m_tmStart = rec.m_tmStart;
     source.m_nInterval = rec.m_nIntervalMs;
     source.intervalUnit = ReportInterval::Milliseconds;

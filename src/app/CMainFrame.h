@@ -11,12 +11,12 @@
 #include <string>
 
 #include "app/CHelpWindow.h"
-#include "link/CMeterLink.h"
-#include "link/QtSerialPort.h"
+#include "graph/LoggerReadout.h"
+#include "live/LiveModel.h"
 #include "logger/CLoggerDlg.h"
-#include "logger/LoggerReadout.h"
+#include "serial/CMeterLink.h"
+#include "serial/QtSerialPort.h"
 #include "store/ConfigFile.h"
-#include "view/LiveModel.h"
 
 class QLabel;
 

@@ -10,8 +10,8 @@
 #include <array>
 #include <string>
 
-#include "bars/PanelState.h"
 #include "link/MeterCommand.h"
+#include "live/PanelState.h"
 
 namespace qf {
 

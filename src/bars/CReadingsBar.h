@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <array>
 
-#include "bars/ReadingsLogic.h"
+#include "live/ReadingsLogic.h"
 
 class QLineEdit;
 

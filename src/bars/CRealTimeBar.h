@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "bars/GraphDisplayState.h"
+#include "live/GraphDisplayState.h"
 
 class QLineEdit;
 class QPushButton;
@@ -79,7 +79,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-
     GraphDisplayState& m_display;
     std::vector<std::pair<int, QWidget*>> m_controls;
     std::string m_strStartDateTime;  // the sampling tick's

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "bars/ScrollCode.h"
+#include "graph/ScrollCode.h"
 
 class QScrollBar;
 

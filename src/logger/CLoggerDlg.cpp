@@ -17,7 +17,7 @@
 #include "bars/BarKeys.h"
 #include "bars/CScrollBarBar.h"
 #include "logger/LoggerPaint.h"
-#include "report/PrintReport.h"
+#include "printing/PrintReport.h"
 #include "store/CQFDoc.h"
 #include "store/FileViewState.h"
 #include "ui/CYAxisDlg.h"
@@ -177,9 +177,7 @@ LoggerInputs CLoggerDlg::Inputs() const {
     in.record = RecordView();
     in.yGain = m_ctx.file.m_nFileYGain;
     in.yOffset = m_ctx.file.m_nFileYOffset;
-    for (int ch = 0; ch < NUM_CHANNELS; ++ch) {
-        in.show[ch] = m_ctx.session.Shown(ch);
-    }
+    in.traces = m_ctx.session;
     return in;
 }
 
@@ -349,7 +347,7 @@ void CLoggerDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    m_pointer.ButtonDown(m_graph, {m_ptMouse.x(), m_ptMouse.y()});
+    m_pointer.ButtonDown(m_graph, m_table.m_nLastRecord != -1, {m_ptMouse.x(), m_ptMouse.y()});
     m_dragWatch.start(LOGGER_DRAG_WATCH_MS, this);
 }
 
@@ -368,7 +366,7 @@ void CLoggerDlg::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const bool hadBand = m_pointer.BandShown();
-    const LoggerRelease r =
+    const DragRelease r =
         m_pointer.ButtonUp(m_graph, m_table.m_nLastRecord != -1, {m_ptMouse.x(), m_ptMouse.y()});
     // The drag is over: the watch has nothing left to do.
     m_dragWatch.stop();

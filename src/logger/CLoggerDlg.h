@@ -9,10 +9,10 @@
 #include <QImage>
 #include <QPoint>
 
-#include "logger/LoggerGraph.h"
-#include "logger/LoggerPointer.h"
-#include "logger/LoggerReadout.h"
-#include "logger/RecordTable.h"
+#include "graph/LoggerGraph.h"
+#include "graph/LoggerPointer.h"
+#include "graph/LoggerReadout.h"
+#include "store/RecordTable.h"
 
 class QAction;
 class QScrollBar;

@@ -2,10 +2,10 @@
 
 #include <QPainter>
 
+#include "graph/Pixels.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
 #include "view/GraphPainting.h"
-#include "view/Pixels.h"
 
 namespace qf {
 
@@ -143,11 +143,11 @@ void PaintLoggerOverlays(QImage& image, const LoggerFrame& f, const CLoggerPoint
             row[x] = 0xff000000u | (~(row[x] ^ with) & 0x00ffffffu);
         }
     };
-    if (!pointer.m_bCursorFresh) {
+    if (pointer.CursorShown()) {
         // Dotted, and drawn so that drawing it twice would leave the screen as it was.
         const QRgb pen = LOGGER_CURSOR.rgb();
         for (int y = top; y < bottom; y += 2) {
-            invert(pointer.m_nCursorX, y, pen);
+            invert(pointer.CursorX(), y, pen);
         }
     }
     if (pointer.BandShown()) {

@@ -5,9 +5,9 @@
 #include <QImage>
 #include <string>
 
-#include "logger/LoggerGraph.h"
-#include "logger/LoggerPointer.h"
-#include "logger/LoggerReadout.h"
+#include "graph/LoggerGraph.h"
+#include "graph/LoggerPointer.h"
+#include "graph/LoggerReadout.h"
 
 namespace qf {
 

@@ -11,4 +11,6 @@ target_sources(qfcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/KeptRecording.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ConfigFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RecordTable.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/IntegerText.cpp
 )

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <ctime>
 
+#include "graph/CursorReadout.h"
+#include "graph/PlotGeometry.h"
 #include "store/CQFDoc.h"
 #include "store/ConfigFile.h"
 #include "store/QFConstants.h"
@@ -13,9 +15,7 @@
 #include "ui/CommandIds.h"
 #include "ui/Fonts.h"
 #include "ui/Palette.h"
-#include "view/CursorReadout.h"
 #include "view/GraphPainting.h"
-#include "view/PlotGeometry.h"
 
 namespace qf {
 
@@ -186,7 +186,7 @@ void CQFView::OnLiveChanged(unsigned changes) {
         m_barReadings->OnAlarmsChanged();
     }
     if (changes & LIVE_SAMPLE) {
-        if (!m_drag.m_bZoomDragActive) {
+        if (!m_drag.Active()) {
             update();
         }
         m_barRealTime->SetRecordingTexts(FormatLocal(rec.m_tmStart, "%d/%m/%y %H:%M:%S"),
@@ -236,6 +236,10 @@ void CQFView::OnUndoZoom() {
 void CQFView::OnScrolled(ScrollCode code, int position) {
     m_barScroll->SetPosition(m_graph.OnScroll(code, position));
     update();
+}
+
+bool CQFView::CanZoom(const PlotGeometry& g) const {
+    return m_live.Recording().m_nSampleIndex >= 1 && g.HasArea();
 }
 
 PlotGeometry CQFView::Geometry() const {
@@ -291,19 +295,16 @@ void CQFView::paintEvent(QPaintEvent* event) {
 void CQFView::RenderGraph() {
     const RecordingState& rec = m_live.Recording();
     GraphInputs in;
-    in.m_pSamples = m_live.Doc().m_liveSamples;
-    in.m_nSampleIndex = rec.m_nSampleIndex;
-    in.m_tmStart = rec.m_tmStart;
-    in.m_nIntervalMs = rec.m_nIntervalMs;
-    in.m_nTempUnit = m_live.Units().m_nTempUnit;
-    in.m_fSpeedFactor = m_live.Units().m_fSpeedFactor;
-    in.m_nYOffset = m_display.m_nYOffset;
-    in.m_nYGain = m_display.m_nYGain;
-    in.m_bShowAirT = m_display.m_bShowAirT;
-    in.m_bShowIrt = m_display.m_bShowIrt;
-    in.m_bShowAirV = m_display.m_bShowAirV;
-    in.m_bShowFlow = m_display.m_bShowFlow;
-    in.m_geo = Geometry();
+    in.samples = m_live.Doc().m_liveSamples;
+    in.count = rec.m_nSampleIndex;
+    in.start = rec.m_tmStart;
+    in.intervalMs = rec.m_nIntervalMs;
+    in.tempUnit = m_live.Units().m_nTempUnit;
+    in.speedFactor = m_live.Units().m_fSpeedFactor;
+    in.yOffset = m_display.m_nYOffset;
+    in.yGain = m_display.m_nYGain;
+    in.traces = m_display;
+    in.geo = Geometry();
     ClearUpperVectorHalves();
     const bool couldUndoZoom = m_graph.UndoZoomEnabled();
     const GraphFrame& f = m_graph.Compute(in);
@@ -311,11 +312,7 @@ void CQFView::RenderGraph() {
     // The repaint covers whatever was inverted on screen.
     m_invertedLines.clear();
     m_invertedBands.clear();
-    m_legend[CH_AIRT] = in.m_bShowAirT;
-    m_legend[CH_IRT] = in.m_bShowIrt;
-    m_legend[CH_AIRV] = in.m_bShowAirV;
-    m_legend[CH_CFM] = in.m_bShowFlow;
-    m_legend[CH_CMM] = in.m_bShowFlow;
+    m_legend = in.traces;
 
     if (f.statusHeaders) {
         emit paneTextRequested(1, QString::fromLatin1(STATUS_TIME_HEADER));
@@ -413,7 +410,7 @@ void CQFView::PaintClientItems(QPainter& painter) const {
 
     painter.fillRect(QRect(LEGEND_LEFT, LEGEND_TOP, g.r - 280, LEGEND_HEIGHT), PANEL_GREY);
     for (int ch = 0; ch < NUM_CHANNELS; ++ch) {
-        if (!m_legend[ch]) {
+        if (!m_legend.Shown(ch)) {
             continue;
         }
         const int left = g.pL + ch * LEGEND_ENTRY_STEP;
@@ -503,7 +500,7 @@ void CQFView::mouseMoveEvent(QMouseEvent* event) {
         emit paneTextRequested(2, QString::fromStdString(r.m_strValues));
     }
 
-    const DragMove move = m_drag.Move(g, count, {at.x(), at.y()});
+    const DragMove move = m_drag.Move(DragAreaOf(g), CanZoom(g), {at.x(), at.y()});
     if (move.moved) {
         ToggleBand(move.from);
         ToggleBand(move.to);
@@ -517,8 +514,8 @@ void CQFView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
-    if (m_drag.ButtonDown(m_graph, Geometry(), m_live.Recording().m_nSampleIndex,
-                          {at.x(), at.y()})) {
+    const PlotGeometry g = Geometry();
+    if (m_drag.ButtonDown(m_graph.Core(), DragAreaOf(g), CanZoom(g), {at.x(), at.y()})) {
         m_timerDragWatch.start(DRAG_WATCH_MS);
     }
 }
@@ -530,8 +527,9 @@ void CQFView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
+    const PlotGeometry g = Geometry();
     const DragRelease d =
-        m_drag.ButtonUp(m_graph, Geometry(), m_live.Recording().m_nSampleIndex, {at.x(), at.y()});
+        m_drag.ButtonUp(m_graph.Core(), DragAreaOf(g), CanZoom(g), {at.x(), at.y()});
     if (d.removeBand) {
         ToggleBand(d.band);
     }
@@ -547,7 +545,7 @@ void CQFView::mouseReleaseEvent(QMouseEvent* event) {
 void CQFView::OnDragWatch() {
     // While the button is held every move reaches the view, wherever the pointer is, so the
     // last one seen is where the pointer is; some window systems tell no other way.
-    if (m_drag.Watch(Geometry(), {m_ptMouse.x(), m_ptMouse.y()})) {
+    if (m_drag.Watch(DragAreaOf(Geometry()), {m_ptMouse.x(), m_ptMouse.y()})) {
         RepaintNow();  // which removes the band
         m_timerDragWatch.stop();
     }

@@ -19,11 +19,11 @@
 #include "bars/CReadingsBar.h"
 #include "bars/CRealTimeBar.h"
 #include "bars/CScrollBarBar.h"
-#include "bars/GraphDisplayState.h"
+#include "graph/GraphModel.h"
+#include "graph/ZoomDrag.h"
+#include "live/GraphDisplayState.h"
+#include "live/LiveModel.h"
 #include "store/FileViewState.h"
-#include "view/GraphModel.h"
-#include "view/LiveModel.h"
-#include "view/ZoomState.h"
 
 namespace qf {
 
@@ -86,6 +86,8 @@ public:
     const CZoomDrag& Drag() const { return m_drag; }
     // The plot rectangle of the view's present size.
     PlotGeometry Geometry() const;
+    // A drag may zoom: samples to zoom into and a plot to select on.
+    bool CanZoom(const PlotGeometry& g) const;
     // Bytes of the graph state and of the three surfaces the graph is painted into.
     std::size_t GraphStateBytes() const;
     std::size_t SurfaceBytes() const;
@@ -149,7 +151,7 @@ private:
     QImage m_yStrip;
     QImage m_rightStrip;
     bool m_bRendered = false;
-    bool m_legend[NUM_CHANNELS] = {};
+    TraceFlags m_legend;
     // Drawn by inverting, so drawing one twice removes it: each is listed at most once.
     std::vector<int> m_invertedLines;
     std::vector<BandRect> m_invertedBands;

@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include "graph/TraceRaster.h"
 #include "ui/Palette.h"
-#include "view/TraceRaster.h"
 
 namespace qf {
 

@@ -8,8 +8,8 @@
 #include <QString>
 #include <vector>
 
-#include "view/GraphModel.h"
-#include "view/ZoomState.h"
+#include "graph/GraphModel.h"
+#include "graph/ZoomDrag.h"
 
 class QImage;
 class QPainter;

@@ -13,7 +13,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CComPortDlg.h"
 #include "app/CSampleRateDlg.h"
-#include "app/IntegerText.h"
+#include "store/IntegerText.h"
 #include "ui/CYAxisDlg.h"
 
 using namespace qf;

@@ -10,9 +10,9 @@
 #include "bars/CMeterKeyButton.h"
 #include "bars/CMeterPanel.h"
 #include "bars/MeterArt.h"
-#include "bars/PanelState.h"
 #include "bars/WidgetTestSupport.h"
 #include "link/MeterCommand.h"
+#include "live/PanelState.h"
 
 namespace {
 

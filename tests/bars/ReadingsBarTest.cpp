@@ -13,9 +13,9 @@
 #include "bars/CNumericEdit.h"
 #include "bars/CReadingsBar.h"
 #include "bars/CSpinButton.h"
-#include "bars/ReadingsLogic.h"
 #include "bars/WidgetTestSupport.h"
 #include "helpers/TempDir.h"
+#include "live/ReadingsLogic.h"
 #include "store/ConfigFile.h"
 #include "store/Settings.h"
 

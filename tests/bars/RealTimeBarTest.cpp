@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "bars/CRealTimeBar.h"
-#include "bars/GraphDisplayState.h"
 #include "bars/WidgetTestSupport.h"
+#include "live/GraphDisplayState.h"
 #include "ui/CYAxisDlg.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "bars/CScrollBarBar.h"
 #include "bars/WidgetTestSupport.h"
-#include "view/GraphModel.h"
+#include "graph/GraphModel.h"
 
 namespace {
 

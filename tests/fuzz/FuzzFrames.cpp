@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "link/FrameAssembler.h"
+#include "live/LiveModel.h"
 #include "store/CQFDoc.h"
-#include "view/LiveModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {

@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "link/LiveFrame.h"
-#include "view/LiveModel.h"
+#include "live/LiveModel.h"
 
 namespace qftest {
 

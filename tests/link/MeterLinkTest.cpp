@@ -14,14 +14,14 @@
 
 #include "FakeSerialPort.h"
 #include "helpers/TempDir.h"
-#include "link/CMeterLink.h"
 #include "link/PortMap.h"
-#include "link/QtSerialPort.h"
+#include "live/LiveModel.h"
+#include "serial/CMeterLink.h"
+#include "serial/QtSerialPort.h"
 #include "sim/SimulatedMeter.h"
 #include "store/CQFDoc.h"
 #include "store/ConfigFile.h"
 #include "store/Settings.h"
-#include "view/LiveModel.h"
 
 namespace {
 

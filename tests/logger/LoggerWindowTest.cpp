@@ -144,39 +144,39 @@ TEST(LoggerWindow, aDragZoomsUndozoomReturnsAndTheZoomedGraphScrolls) {
     r.Download({QString::fromStdString(SaveRecordingFile(r.rig.dir, "a.AsmDat", 600, 1))});
     r.Grab();
     r.Drag(r.Plot(0.2f, 0.1f), r.Plot(0.5f, 0.9f));
-    EXPECT_EQ(r.logger->Graph().m_nZoomLevel, 1);
-    EXPECT_FALSE(r.logger->Graph().m_bFullView);
+    EXPECT_EQ(r.logger->Graph().Core().ZoomLevel(), 1);
+    EXPECT_FALSE(r.logger->Graph().Core().FullView());
     EXPECT_TRUE(r.logger->ScrollBar()->isEnabled());
     r.Drag(r.Plot(0.3f, 0.2f), r.Plot(0.7f, 0.8f));
-    EXPECT_EQ(r.logger->Graph().m_nZoomLevel, 2);
+    EXPECT_EQ(r.logger->Graph().Core().ZoomLevel(), 2);
     r.Grab();
 
     // Ten clicks on the left arrow slide the traces ten samples right under the fixed
     // grid; a click in the track moves them back by the samples across the plot.
     QScrollBar* scroll = r.logger->ScrollBar();
-    const int first = r.logger->Graph().m_nFirstVisible;
+    const int first = r.logger->Graph().Core().FirstVisible();
     for (int i = 0; i < 10; ++i) {
         scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
     }
-    EXPECT_EQ(r.logger->Graph().m_nScrollOffset, 10);
+    EXPECT_EQ(r.logger->Graph().Core().ScrollOffset(), 10);
     EXPECT_EQ(scroll->value(), first + 1 - 10);
     r.Grab();
     const int span = r.logger->Graph().VisibleSpan();
     EXPECT_EQ(scroll->pageStep(), span);
     scroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(r.logger->Graph().m_nScrollOffset, 10 - span);
+    EXPECT_EQ(r.logger->Graph().Core().ScrollOffset(), 10 - span);
 
     r.logger->Action(CLoggerDlg::ID_SHOW_FLOW)->trigger();
     QTest::mouseMove(r.logger, r.Plot(0.5f, 0.5f));
     const QImage flow = r.Grab();
     EXPECT_FALSE(r.rig.frame->Logger() == nullptr);
-    EXPECT_NE(QColor(flow.pixel(r.logger->Pointer().m_nCursorX, int(r.Frame().top) + 2)),
+    EXPECT_NE(QColor(flow.pixel(r.logger->Pointer().CursorX(), int(r.Frame().top) + 2)),
               QColor(Qt::black))
         << "cursor line";
 
     r.logger->Action(CLoggerDlg::ID_UNDOZOOM)->trigger();
-    EXPECT_EQ(r.logger->Graph().m_nZoomLevel, 0);
-    EXPECT_TRUE(r.logger->Graph().m_bFullView);
+    EXPECT_EQ(r.logger->Graph().Core().ZoomLevel(), 0);
+    EXPECT_TRUE(r.logger->Graph().Core().FullView());
     EXPECT_FALSE(r.logger->ScrollBar()->isEnabled());
     r.logger->Action(CLoggerDlg::ID_COMBINE)->trigger();
 }
@@ -188,13 +188,13 @@ TEST(LoggerWindow, theCursorReadsOutTheNearestSample) {
     const LoggerFrame& f = r.Frame();
     const float step = (f.right - f.left) / 10.0f;
     QTest::mouseMove(r.logger, QPoint(int(f.left + 4 * step + step * 0.4f), int(f.top) + 30));
-    EXPECT_EQ(r.logger->Pointer().m_nCursorSample, 4);
+    EXPECT_EQ(r.logger->Pointer().CursorSample(), 4);
     QTest::mouseMove(r.logger, QPoint(int(f.left + 4 * step + step * 0.6f), int(f.top) + 30));
-    EXPECT_EQ(r.logger->Pointer().m_nCursorSample, 5);
-    EXPECT_EQ(r.rig.frame->Logger()->Pointer().m_bCursorFresh, false);
+    EXPECT_EQ(r.logger->Pointer().CursorSample(), 5);
+    EXPECT_EQ(r.rig.frame->Logger()->Pointer().CursorShown(), true);
     const QImage image = r.Grab();
     // Not-XOR over black: the pen's complement, on every other row.
-    EXPECT_EQ(QColor(image.pixel(r.logger->Pointer().m_nCursorX, int(f.top) + 2)),
+    EXPECT_EQ(QColor(image.pixel(r.logger->Pointer().CursorX(), int(f.top) + 2)),
               QColor(255 - 150, 255 - 50, 255 - 50));
 }
 

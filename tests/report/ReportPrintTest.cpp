@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "helpers/TempDir.h"
-#include "report/ReportPainter.h"
-#include "report/TestReport.h"
+#include "printing/ReportPainter.h"
+#include "printing/TestReport.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "live/LiveModel.h"
 #include "sim/MeterModel.h"
 #include "store/CQFDoc.h"
-#include "view/LiveModel.h"
 
 namespace {
 

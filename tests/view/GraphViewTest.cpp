@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "app/AppTestSupport.h"
+#include "graph/GraphModel.h"
 #include "ui/CommandIds.h"
-#include "view/GraphModel.h"
 
 using namespace qf;
 using namespace qftest;
@@ -87,7 +87,7 @@ struct GraphRig {
     // View column of sample i in the full view.
     int Column(int i) const {
         const PlotGeometry g = Geo();
-        return g.pL + int(float(i) * view->Graph().m_fXStep);
+        return g.pL + int(float(i) * view->Graph().XStep());
     }
 
     void Move(QPoint p) { QTest::mouseMove(view, p); }
@@ -140,8 +140,8 @@ TEST(GraphView, emptyRecordingShowsTheDottedGridLabelsAndHeaders) {
     }
     EXPECT_EQ(QColor(image.pixel(geo.pL - 3, geo.pB + 10)), STRIP);
     EXPECT_EQ(QColor(image.pixel(geo.pR + 30, geo.pT)), STRIP);
-    EXPECT_EQ(g.view->Graph().m_strYLabel[0], "0.00");
-    EXPECT_EQ(g.view->Graph().m_strYLabel[10], "100.00");
+    EXPECT_EQ(g.view->Graph().YLabelText(0), "0.00");
+    EXPECT_EQ(g.view->Graph().YLabelText(10), "100.00");
     EXPECT_EQ(g.Pane(1), QStringLiteral("time:"));
     EXPECT_EQ(g.Pane(2), QString::fromLatin1(STATUS_VALUES_HEADER));
     EXPECT_FALSE(g.UndoZoomEnabled());
@@ -180,7 +180,7 @@ TEST(GraphView, tracesAndLegendInTheirColoursAndPlaces) {
                   geo.H);
         EXPECT_EQ(QColor(image.pixel(g.FromClient({geo.pL + geo.W / 2, geo.pB + 58}))), STRIP);
     }
-    EXPECT_EQ(g.view->Graph().m_strTimeLabel[0], "01:00:00");
+    EXPECT_EQ(g.view->Graph().TimeLabelText(0), "01:00:00");
 }
 
 TEST(GraphView, theScaleCompressesAndRepaintsWhenSamplesOutrunThePlot) {
@@ -188,8 +188,8 @@ TEST(GraphView, theScaleCompressesAndRepaintsWhenSamplesOutrunThePlot) {
     // About 12/11 of the capacity plus one: 100 becomes 109 for this plot's width.
     const int W = g.Geo().W;
     const int points = int(float(W) / float(double(W - W / 12) / 100) + 1.0);
-    EXPECT_EQ(g.view->Graph().m_nScreenPoints, points);
-    EXPECT_EQ(g.view->Graph().m_fXStep, float(W) / float(points - 1));
+    EXPECT_EQ(g.view->Graph().ScreenPoints(), points);
+    EXPECT_EQ(g.view->Graph().XStep(), float(W) / float(points - 1));
 }
 
 TEST(GraphView, cursorReadoutWritesTheNearestSampleToPanesOneAndTwo) {
@@ -263,7 +263,7 @@ TEST(GraphView, aDragZoomsAndUndoZoomReturnsToTheFullView) {
     const QPoint b(geo.pL + 500, geo.pT + 300);
 
     g.Drag(a, a);  // a click
-    EXPECT_TRUE(g.view->Graph().m_bFullView);
+    EXPECT_TRUE(g.view->Graph().Core().FullView());
     EXPECT_FALSE(g.UndoZoomEnabled());
 
     // The band shows while dragging, as an inverted halftone frame.
@@ -272,33 +272,33 @@ TEST(GraphView, aDragZoomsAndUndoZoomReturnsToTheFullView) {
     EXPECT_GT(CountInColumn(g.Screen(), a.x(), a.y(), b.y(), WHITE), (b.y() - a.y()) / 3);
     QTest::mouseRelease(g.view, Qt::LeftButton, Qt::NoModifier, b);
     const CGraphModel& m = g.view->Graph();
-    EXPECT_EQ(m.m_nZoomLevel, 1);
-    EXPECT_FALSE(m.m_bFullView);
+    EXPECT_EQ(m.Core().ZoomLevel(), 1);
+    EXPECT_FALSE(m.Core().FullView());
     EXPECT_TRUE(g.UndoZoomEnabled());
-    EXPECT_FALSE(g.view->Drag().m_bDragging);
+    EXPECT_FALSE(g.view->Drag().Dragging());
     EXPECT_FALSE(g.view->DragWatchTimer().isActive());
     EXPECT_TRUE(g.Scroll().isEnabled());
     EXPECT_EQ(g.Scroll().maximum(), 200);
-    EXPECT_EQ(g.Scroll().value(), m.m_nFirstVisible);
-    EXPECT_GT(m.m_nFirstVisible, 0);
-    EXPECT_NE(m.m_strYLabel[10], "100.00");
+    EXPECT_EQ(g.Scroll().value(), m.Core().FirstVisible());
+    EXPECT_GT(m.Core().FirstVisible(), 0);
+    EXPECT_NE(m.YLabelText(10), "100.00");
     // The band went with the repaint.
     EXPECT_EQ(CountInColumn(g.Screen(), a.x(), a.y() + 5, b.y() - 5, WHITE), 0);
 
     g.Drag(a, b);
-    EXPECT_EQ(m.m_nZoomLevel, 2);
+    EXPECT_EQ(m.Core().ZoomLevel(), 2);
     // Three pixels high: ten divisions of 0.1 units or less, refused, level kept.
     g.Drag(a, a + QPoint(200, 3));
-    EXPECT_EQ(m.m_nZoomLevel, 2);
+    EXPECT_EQ(m.Core().ZoomLevel(), 2);
 
     g.frame->Action(ID_UNDO_ZOOM)->trigger();
-    EXPECT_EQ(m.m_nZoomLevel, 0);
-    EXPECT_TRUE(m.m_bFullView);
+    EXPECT_EQ(m.Core().ZoomLevel(), 0);
+    EXPECT_TRUE(m.Core().FullView());
     EXPECT_FALSE(g.UndoZoomEnabled());
     EXPECT_FALSE(g.Scroll().isEnabled());
     // No thumb is left standing where the zoom had it.
     EXPECT_EQ(g.Scroll().maximum(), 0);
-    EXPECT_EQ(m.m_strYLabel[10], "100.00");
+    EXPECT_EQ(m.YLabelText(10), "100.00");
 }
 
 TEST(GraphView, leavingThePlotCancelsTheDrag) {
@@ -311,12 +311,12 @@ TEST(GraphView, leavingThePlotCancelsTheDrag) {
     const QPoint away(geo.pL - 50, geo.pT + 100);  // at the left limit
     QTest::mouseMove(g.view, away + QPoint(1, 0));
     QTest::qWait(30);
-    EXPECT_TRUE(g.view->Drag().m_bDragging);
+    EXPECT_TRUE(g.view->Drag().Dragging());
     QTest::mouseMove(g.view, away);
-    QTRY_VERIFY(!g.view->Drag().m_bDragging);
+    QTRY_VERIFY(!g.view->Drag().Dragging());
     EXPECT_FALSE(g.view->DragWatchTimer().isActive());
     QTest::mouseRelease(g.view, Qt::LeftButton, Qt::NoModifier, away);
-    EXPECT_TRUE(g.view->Graph().m_bFullView);
+    EXPECT_TRUE(g.view->Graph().Core().FullView());
     EXPECT_FALSE(g.UndoZoomEnabled());
 }
 
@@ -325,8 +325,8 @@ TEST(GraphView, scrollingInZoomModeShiftsTheTracesWithinTheSamples) {
     const PlotGeometry geo = g.Geo();
     g.Drag({geo.pL + 200, geo.pT + 20}, {geo.pL + 400, geo.pT + 400});
     const CGraphModel& m = g.view->Graph();
-    ASSERT_EQ(m.m_nZoomLevel, 1);
-    const int first = m.m_nFirstVisible;
+    ASSERT_EQ(m.Core().ZoomLevel(), 1);
+    const int first = m.Core().FirstVisible();
     const float x5 = m.Frame().traces.x[5];
     const float dx = m.Frame().traces.x[6] - x5;
     QScrollBar& bar = g.Scroll();
@@ -337,7 +337,7 @@ TEST(GraphView, scrollingInZoomModeShiftsTheTracesWithinTheSamples) {
         bar.setSliderPosition(p);
         bar.setSliderDown(false);
         QCoreApplication::processEvents();
-        EXPECT_EQ(m.m_nScrollOffset, first - p + 1);
+        EXPECT_EQ(m.Core().ScrollOffset(), first - p + 1);
         EXPECT_EQ(bar.value(), p);
         EXPECT_FLOAT_EQ(m.Frame().traces.x[5], x5 + float(first - p + 1) * dx);
         // The read-out anywhere over the plot names only recorded samples.
@@ -349,7 +349,7 @@ TEST(GraphView, scrollingInZoomModeShiftsTheTracesWithinTheSamples) {
     // the plot; the thumb follows.
     bar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCoreApplication::processEvents();
-    EXPECT_EQ(m.m_nScrollOffset, -4);
+    EXPECT_EQ(m.Core().ScrollOffset(), -4);
     EXPECT_EQ(bar.value(), first + 5);
     EXPECT_FLOAT_EQ(m.Frame().traces.x[5], x5 - 4 * dx);
     const int span = int(float(geo.W) / dx);
@@ -357,13 +357,13 @@ TEST(GraphView, scrollingInZoomModeShiftsTheTracesWithinTheSamples) {
     bar.triggerAction(QAbstractSlider::SliderPageStepSub);
     QCoreApplication::processEvents();
     const int to = std::max(first + 5 - span, 0);
-    EXPECT_EQ(m.m_nScrollOffset, first - to + 1);
+    EXPECT_EQ(m.Core().ScrollOffset(), first - to + 1);
     EXPECT_EQ(bar.value(), to);
 
     // A new recording ends the zoom: nothing to scroll, no thumb left from the last one.
     EditRecording(g.view->Live(), [](RecordingState& r) { r.m_nSampleIndex = 1; });
     g.Settle();
-    EXPECT_TRUE(m.m_bFullView);
+    EXPECT_TRUE(m.Core().FullView());
     EXPECT_FALSE(bar.isEnabled());
     EXPECT_EQ(bar.maximum(), 0);
 }
@@ -383,7 +383,7 @@ TEST(GraphView, smallWindowsFewSamplesAndZeroGainPaintWithoutHarm) {
         g.view->m_display.m_nYGain = c.gain;
         g.Settle();
         // A gain of 0 scales like the default.
-        EXPECT_EQ(g.view->Graph().m_strYLabel[10], "100.00");
+        EXPECT_EQ(g.view->Graph().YLabelText(10), "100.00");
         const PlotGeometry geo = g.Geo();
         const QPoint inside(geo.pL + 5, geo.pT + 5);
         g.Move(inside);

@@ -1,0 +1,40 @@
+#include "graph/LoggerPointer.h"
+
+#include "graph/LoggerReadout.h"
+
+namespace qf {
+
+void CLoggerPointer::ButtonDown(CLoggerGraph& graph, bool hasRecord, ViewPoint p) {
+    m_drag.ButtonDown(graph.Core(), DragAreaOf(graph.Frame()), hasRecord, p);
+}
+
+void CLoggerPointer::Move(const CLoggerGraph& graph, const LoggerRecordView& record, bool hasRecord,
+                          ViewPoint p, LoggerSession& session) {
+    if (!hasRecord) {
+        return;
+    }
+    const LoggerFrame& f = graph.Frame();
+    if (float(p.x) >= f.left && float(p.x) <= f.right + 1.0f) {
+        int sample = -1;
+        m_nCursorSample = graph.Core().SampleAt(p.x, sample) ? sample : -1;
+        m_nCursorX = p.x;
+        m_bCursorFresh = false;
+    }
+    m_drag.Move(DragAreaOf(f), hasRecord, p);
+    ReadOut(record, m_nCursorSample, session);
+}
+
+DragRelease CLoggerPointer::ButtonUp(CLoggerGraph& graph, bool hasRecord, ViewPoint p) {
+    return m_drag.ButtonUp(graph.Core(), DragAreaOf(graph.Frame()), hasRecord, p);
+}
+
+bool CLoggerPointer::Watch(const CLoggerGraph& graph, ViewPoint p) {
+    return m_drag.Watch(DragAreaOf(graph.Frame()), p);
+}
+
+void CLoggerPointer::Reset() {
+    m_bCursorFresh = true;
+    m_drag.Reset();
+}
+
+}  // namespace qf
