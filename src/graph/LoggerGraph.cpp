@@ -179,6 +179,7 @@ void CLoggerGraph::Margins() {
     f.margins[1] = {0, bottom + 1, f.width, f.height - bottom};
     f.margins[2] = {0, band, left, f.height - band};
     f.margins[3] = {right, band, f.width - right, f.height - band};
+    f.margins[4] = {0, 0, f.width, band};
 }
 
 void CLoggerGraph::ValueLabels() {

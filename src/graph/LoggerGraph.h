@@ -18,7 +18,7 @@
 
 namespace qf {
 
-// The plot inside the client area, and the toolbar band the margins never touch.
+// The plot inside the client area, and the toolbar strip above it.
 inline constexpr int LOGGER_PLOT_LEFT = 321;
 inline constexpr int LOGGER_PLOT_TOP = 90;
 inline constexpr int LOGGER_PLOT_RIGHT = 61;
@@ -75,7 +75,9 @@ struct LoggerFrame {
 
     bool drawRecord = false;  // traces, margins and labels follow
     TraceView traces;
-    std::array<FillRect, 4> margins{};
+    // Around the plot, and the toolbar strip: a toolbar here is transparent, so no trace
+    // may show through it.
+    std::array<FillRect, 5> margins{};
     int timeLabelCount = 0;
     std::array<PlacedText, LOGGER_TIME_LABELS> timeLabels;
     std::array<PlacedText, Y_LABELS> valueLabels;

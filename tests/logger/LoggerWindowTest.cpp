@@ -254,3 +254,57 @@ TEST(LoggerWindow, filesThatDoNotLoadChangeNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Far off-scale and missing readings, full view and zoomed below the values: no trace
+// colour anywhere but on the plot (and the legend's line samples).
+TEST(LoggerPaint, tracesStayOnThePlot) {
+    App();
+    std::vector<float> samples(MAX_SAMPLES * NUM_CHANNELS);
+    for (int i = 0; i < 300; ++i) {
+        const bool high = i % 7 < 3;
+        const float values[] = {high ? 100000.0f : 50.0f, high ? NO_VALUE : 20.0f,
+                                high ? -3e38f : 5.0f, 1e30f, high ? -1e9f : 1.0f};
+        std::copy(values, values + NUM_CHANNELS, samples.begin() + i * NUM_CHANNELS);
+    }
+    LoggerInputs in;
+    in.width = 946;
+    in.height = 598;
+    in.hasRecord = true;
+    in.record.samples = reinterpret_cast<const float(*)[NUM_CHANNELS]>(samples.data());
+    in.record.count = 300;
+    in.record.intervalSec = 1;
+    CLoggerGraph graph;
+    graph.Compute(in);
+    for (bool zoomed : {false, true}) {
+        if (zoomed) {
+            const DragArea area = DragAreaOf(graph.Frame());
+            const LoggerFrame& f = graph.Frame();
+            CZoomDrag drag;
+            drag.ButtonDown(graph.Core(), area, true, {int(f.left) + 100, int(f.bottom) - 60});
+            drag.Move(area, true, {int(f.left) + 300, int(f.bottom) - 5});
+            ASSERT_TRUE(
+                drag.ButtonUp(graph.Core(), area, true, {int(f.left) + 300, int(f.bottom) - 5})
+                    .levelPushed);
+        }
+        const LoggerFrame& f = graph.Compute(in);
+        QImage image(f.width, f.height, QImage::Format_RGB32);
+        PaintLoggerGraph(image, f, TraceFlags{});
+        int stray = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            const bool legend = y >= LEGEND_LINE_Y - 1 && y <= LEGEND_LINE_Y;
+            const bool plotRows = y >= int(f.top) && y <= int(f.bottom);
+            for (int x = 0; x < image.width(); ++x) {
+                const bool onPlot = plotRows && x >= int(f.left) - 3 && x <= int(f.right);
+                const QRgb c = image.pixel(x, y);
+                const bool trace = std::find(std::begin(TRACE_COLOURS), std::end(TRACE_COLOURS),
+                                             c) != std::end(TRACE_COLOURS);
+                stray += trace && !onPlot && !legend;
+            }
+        }
+        EXPECT_EQ(stray, 0) << (zoomed ? "zoomed" : "full view");
+    }
+}
+
+}  // namespace

@@ -11,7 +11,7 @@
 #include "link/HexLine.h"
 #include "store/CQFDoc.h"
 #include "store/ValueText.h"
-#include "view/LiveModel.h"
+#include "live/LiveModel.h"
 
 namespace qftool {
 

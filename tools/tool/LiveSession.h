@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "link/CMeterLink.h"
+#include "serial/CMeterLink.h"
 #include "link/FrameTrace.h"
-#include "link/QtSerialPort.h"
-#include "view/LiveModel.h"
+#include "serial/QtSerialPort.h"
+#include "live/LiveModel.h"
 
 namespace qftool {
 

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "ToolCommands.h"
-#include "report/ReportPdf.h"
+#include "printing/ReportPdf.h"
 #include "report/ReportSource.h"
 #include "store/AtomicFile.h"
 #include "store/DataFile.h"
