@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTableWidget>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
@@ -449,7 +450,15 @@ TEST(MainFrame, aMissingDeviceIsNamedOnceInTheStatusBar) {
     const QString note = frame.statusBar()->currentMessage();
     EXPECT_TRUE(note.contains("COM3")) << note.toStdString();
     EXPECT_TRUE(note.contains("/nonexistent/qf7720-test-port")) << note.toStdString();
+    // Given before the window showed, the note still covers the panes rather than being
+    // drawn over them.
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_EQ(frame.statusBar()->currentMessage(), note);
+    EXPECT_FALSE(frame.Pane(0)->isVisible());
+    EXPECT_FALSE(frame.Pane(2)->isVisible());
     frame.statusBar()->clearMessage();
+    EXPECT_TRUE(frame.Pane(0)->isVisible());
     frame.Link().OnWatchdogTick();
     frame.Link().OnWatchdogTick();
     EXPECT_TRUE(frame.statusBar()->currentMessage().isEmpty());
@@ -497,4 +506,66 @@ TEST(MainFrame, startUpGivesTheWindowTheScreensRoom) {
     EXPECT_EQ(app.MainFrame()->normalGeometry(), room);
     EXPECT_LE(app.MainFrame()->minimumWidth(), room.width());
     EXPECT_LE(app.MainFrame()->minimumHeight(), room.height());
+}
+
+namespace {
+
+// The program as started from the command line, on a settings file in `dir`.
+std::unique_ptr<CQFApp> StartApp(const TempDir& dir, ScriptedPrompts& prompts,
+                                 StartOptions options) {
+    App();
+    WriteAll(dir.file("QF7720config.ini"), "[PortMap]\nCOM1=/nonexistent/qf7720-port\n");
+    options.configPath = dir.file("QF7720config.ini");
+    auto app = std::make_unique<CQFApp>();
+    EXPECT_TRUE(app->InitInstance(options, &prompts));
+    return app;
+}
+
+}  // namespace
+
+// A file named on the command line (a double-click in the file manager) is shown in the
+// logger window as its current record; one that does not load gives its one message.
+TEST(MainFrame, aFileOnTheCommandLineIsShownInTheLoggerWindow) {
+    TempDir dir;
+    ScriptedPrompts prompts;
+    auto doc = std::make_unique<CQFDoc>();
+    RecordingState rec;
+    rec.m_nSampleIndex = 12;
+    rec.m_tmStart = 1700000000;
+    rec.m_nIntervalMs = 2000;
+    WriteAll(dir.file("run.AsmDat"), EncodeDataFile(*doc, rec, DisplayUnits{}, 10, 0));
+    WriteAll(dir.file("bad.AsmDat"), "hello\n");
+
+    StartOptions options;
+    options.file = QString::fromStdString(dir.file("run.AsmDat"));
+    auto app = StartApp(dir, prompts, options);
+    CLoggerDlg* logger = app->MainFrame()->Logger();
+    ASSERT_NE(logger, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(logger));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(logger->Table().m_nLastRecord, 0);
+    EXPECT_EQ(logger->List()->rowCount(), 1);
+    EXPECT_EQ(app->MainFrame()->Doc().m_nFileCount, 12);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    app.reset();
+
+    options.file = QString::fromStdString(dir.file("bad.AsmDat"));
+    app = StartApp(dir, prompts, options);
+    EXPECT_EQ(app->MainFrame()->Logger(), nullptr);
+    EXPECT_EQ(prompts.messages, QStringList{"Invalid Format!"});
+}
+
+// Simulated readings are not taken for real ones: the title and the status bar say so.
+TEST(MainFrame, demoModeSaysSoInTheTitleAndTheStatusBar) {
+    for (const bool demo : {false, true}) {
+        TempDir dir;
+        ScriptedPrompts prompts;
+        StartOptions options;
+        options.demo = demo;
+        auto app = StartApp(dir, prompts, options);
+        CMainFrame& frame = *app->MainFrame();
+        EXPECT_EQ(frame.windowTitle(), demo ? "Thermo-Anemometer (demo)" : "Thermo-Anemometer");
+        const auto* pane = frame.statusBar()->findChild<QLabel*>("demoPane");
+        EXPECT_EQ(pane != nullptr && pane->isVisible() && pane->text() == "(demo)", demo);
+    }
 }

@@ -7,6 +7,8 @@
 #include <QPrintDialog>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QToolBar>
+#include <QToolTip>
 #include <cmath>
 
 #include "app/AppTestSupport.h"
@@ -133,10 +135,32 @@ TEST(LoggerWindow, downloadAddsARowAndDrawsTheRecord) {
 
     r.logger->MakeRecordCurrent(-1);  // no selection mark: nothing
     EXPECT_EQ(r.rig.doc->m_nFileCount, 7);
-    r.logger->MakeRecordCurrent(0);
+    // A double-click, also on the list's blank area, makes the selected row current.
+    r.logger->List()->selectRow(0);
+    QWidget* list = r.logger->List()->viewport();
+    QTest::mouseDClick(list, Qt::LeftButton, Qt::NoModifier, QPoint(10, list->height() - 5));
     EXPECT_EQ(r.rig.doc->m_nFileCount, 200);
     EXPECT_EQ(r.rig.doc->m_tmFileStart, START);
     EXPECT_EQ(r.view().m_file.m_nFileYGain, 10);
+}
+
+// Download and Undozoom alone have a tip; the other buttons show none, not their caption.
+TEST(LoggerWindow, onlyDownloadAndUndozoomShowATip) {
+    LoggerRig r;
+    const std::pair<int, const char*> cases[] = {
+        // Those without first: a tip once shown takes a moment to go.
+        {CLoggerDlg::ID_PRINT, ""},           {CLoggerDlg::ID_SHOW_AIRT, ""},
+        {CLoggerDlg::ID_SHOW_IRT, ""},        {CLoggerDlg::ID_SHOW_AIRV, ""},
+        {CLoggerDlg::ID_SHOW_FLOW, ""},       {CLoggerDlg::ID_COMBINE, ""},
+        {CLoggerDlg::ID_Y_AXIS, ""},          {CLoggerDlg::ID_DOWNLOAD, "Download"},
+        {CLoggerDlg::ID_UNDOZOOM, "ZoomOut"},
+    };
+    for (const auto& [id, tip] : cases) {
+        QWidget* button = r.logger->ToolBar()->widgetForAction(r.logger->Action(id));
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), button->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(button, &help);
+        EXPECT_EQ((QToolTip::isVisible() ? QToolTip::text() : QString()).toStdString(), tip) << id;
+    }
 }
 
 TEST(LoggerWindow, aDragZoomsUndozoomReturnsAndTheZoomedGraphScrolls) {
