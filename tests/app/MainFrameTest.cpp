@@ -491,28 +491,11 @@ TEST(MainFrame, promptsShowWholeInTheFirstPane) {
     EXPECT_EQ(pane->width(), 150);
 }
 
-// Where nothing maximises it, the window still has the screen's room, not Qt's default
-// size; its minimum never exceeds the screen.
-TEST(MainFrame, startUpGivesTheWindowTheScreensRoom) {
-    App();
-    TempDir dir;
-    WriteAll(dir.file("QF7720config.ini"), "[PortMap]\nCOM1=/nonexistent/qf7720-port\n");
-    StartOptions options;
-    options.configPath = dir.file("QF7720config.ini");
-    ScriptedPrompts prompts;
-    CQFApp app;
-    ASSERT_TRUE(app.InitInstance(options, &prompts));
-    const QRect room = app.MainFrame()->screen()->availableGeometry();
-    EXPECT_EQ(app.MainFrame()->normalGeometry(), room);
-    EXPECT_LE(app.MainFrame()->minimumWidth(), room.width());
-    EXPECT_LE(app.MainFrame()->minimumHeight(), room.height());
-}
-
 namespace {
 
 // The program as started from the command line, on a settings file in `dir`.
 std::unique_ptr<CQFApp> StartApp(const TempDir& dir, ScriptedPrompts& prompts,
-                                 StartOptions options) {
+                                 StartOptions options = {}) {
     App();
     WriteAll(dir.file("QF7720config.ini"), "[PortMap]\nCOM1=/nonexistent/qf7720-port\n");
     options.configPath = dir.file("QF7720config.ini");
@@ -523,49 +506,43 @@ std::unique_ptr<CQFApp> StartApp(const TempDir& dir, ScriptedPrompts& prompts,
 
 }  // namespace
 
-// A file named on the command line (a double-click in the file manager) is shown in the
-// logger window as its current record; one that does not load gives its one message.
-TEST(MainFrame, aFileOnTheCommandLineIsShownInTheLoggerWindow) {
+// Where nothing maximises it, the window still has the screen's room, not Qt's default
+// size; its minimum never exceeds the screen.
+TEST(MainFrame, startUpGivesTheWindowTheScreensRoom) {
     TempDir dir;
     ScriptedPrompts prompts;
-    auto doc = std::make_unique<CQFDoc>();
-    RecordingState rec;
-    rec.m_nSampleIndex = 12;
-    rec.m_tmStart = 1700000000;
-    rec.m_nIntervalMs = 2000;
-    WriteAll(dir.file("run.AsmDat"), EncodeDataFile(*doc, rec, DisplayUnits{}, 10, 0));
-    WriteAll(dir.file("bad.AsmDat"), "hello\n");
-
-    StartOptions options;
-    options.file = QString::fromStdString(dir.file("run.AsmDat"));
-    auto app = StartApp(dir, prompts, options);
-    CLoggerDlg* logger = app->MainFrame()->Logger();
-    ASSERT_NE(logger, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(logger));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(logger->Table().m_nLastRecord, 0);
-    EXPECT_EQ(logger->List()->rowCount(), 1);
-    EXPECT_EQ(app->MainFrame()->Doc().m_nFileCount, 12);
-    EXPECT_TRUE(prompts.messages.isEmpty());
-    app.reset();
-
-    options.file = QString::fromStdString(dir.file("bad.AsmDat"));
-    app = StartApp(dir, prompts, options);
-    EXPECT_EQ(app->MainFrame()->Logger(), nullptr);
-    EXPECT_EQ(prompts.messages, QStringList{"Invalid Format!"});
+    const auto app = StartApp(dir, prompts);
+    const QRect room = app->MainFrame()->screen()->availableGeometry();
+    EXPECT_EQ(app->MainFrame()->normalGeometry(), room);
+    EXPECT_LE(app->MainFrame()->minimumWidth(), room.width());
+    EXPECT_LE(app->MainFrame()->minimumHeight(), room.height());
 }
 
-// Simulated readings are not taken for real ones: the title and the status bar say so.
-TEST(MainFrame, demoModeSaysSoInTheTitleAndTheStatusBar) {
-    for (const bool demo : {false, true}) {
-        TempDir dir;
+// A file on the command line (a double-click in the file manager) is shown in the logger
+// window, one that does not load gives its one message; a simulated meter is not taken
+// for a real one: the title and the status bar say "(demo)".
+TEST(MainFrame, startUpShowsTheFileInTheLoggerAndSaysDemo) {
+    TempDir dir;
+    RecordingState rec;
+    rec.m_nSampleIndex = 12;
+    WriteAll(dir.file("run.AsmDat"), EncodeDataFile(*std::make_unique<CQFDoc>(), rec, {}, 10, 0));
+    WriteAll(dir.file("bad.AsmDat"), "hello\n");
+    for (const bool demo : {true, false}) {
         ScriptedPrompts prompts;
         StartOptions options;
         options.demo = demo;
-        auto app = StartApp(dir, prompts, options);
+        options.file = QString::fromStdString(dir.file(demo ? "run.AsmDat" : "bad.AsmDat"));
+        const auto app = StartApp(dir, prompts, options);
         CMainFrame& frame = *app->MainFrame();
         EXPECT_EQ(frame.windowTitle(), demo ? "Thermo-Anemometer (demo)" : "Thermo-Anemometer");
         const auto* pane = frame.statusBar()->findChild<QLabel*>("demoPane");
         EXPECT_EQ(pane != nullptr && pane->isVisible() && pane->text() == "(demo)", demo);
+        EXPECT_EQ(prompts.messages, demo ? QStringList() : QStringList{"Invalid Format!"});
+        ASSERT_EQ(frame.Logger() != nullptr, demo);
+        if (demo) {
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.Logger()));
+            EXPECT_EQ(frame.Logger()->List()->rowCount(), 1);
+            EXPECT_EQ(frame.Doc().m_nFileCount, 12);
+        }
     }
 }

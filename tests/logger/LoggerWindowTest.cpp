@@ -147,15 +147,12 @@ TEST(LoggerWindow, downloadAddsARowAndDrawsTheRecord) {
 // Download and Undozoom alone have a tip; the other buttons show none, not their caption.
 TEST(LoggerWindow, onlyDownloadAndUndozoomShowATip) {
     LoggerRig r;
-    const std::pair<int, const char*> cases[] = {
-        // Those without first: a tip once shown takes a moment to go.
-        {CLoggerDlg::ID_PRINT, ""},           {CLoggerDlg::ID_SHOW_AIRT, ""},
-        {CLoggerDlg::ID_SHOW_IRT, ""},        {CLoggerDlg::ID_SHOW_AIRV, ""},
-        {CLoggerDlg::ID_SHOW_FLOW, ""},       {CLoggerDlg::ID_COMBINE, ""},
-        {CLoggerDlg::ID_Y_AXIS, ""},          {CLoggerDlg::ID_DOWNLOAD, "Download"},
-        {CLoggerDlg::ID_UNDOZOOM, "ZoomOut"},
-    };
-    for (const auto& [id, tip] : cases) {
+    using D = CLoggerDlg;
+    // Those without a tip first: a tip once shown takes a moment to go.
+    for (const int id :
+         {D::ID_PRINT, D::ID_SHOW_AIRT, D::ID_SHOW_IRT, D::ID_SHOW_AIRV, D::ID_SHOW_FLOW,
+          D::ID_COMBINE, D::ID_Y_AXIS, D::ID_DOWNLOAD, D::ID_UNDOZOOM}) {
+        const char* tip = id == D::ID_DOWNLOAD ? "Download" : id == D::ID_UNDOZOOM ? "ZoomOut" : "";
         QWidget* button = r.logger->ToolBar()->widgetForAction(r.logger->Action(id));
         QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), button->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(button, &help);
