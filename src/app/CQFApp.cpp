@@ -41,9 +41,10 @@ bool CQFApp::ParseCommandLine(const QStringList& arguments, StartOptions& out, Q
                                   QStringLiteral("Run with a simulated meter on the configured "
                                                  "port instead of a real one."));
     parser.addOption(demo);
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A data file (.AsmDat) to open."),
-                                 QStringLiteral("[file]"));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A data file (.AsmDat) to show in the logger window."),
+        QStringLiteral("[file]"));
     exitCode = 1;
     if (!parser.parse(arguments)) {
         message = parser.errorText();
