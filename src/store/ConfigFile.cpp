@@ -428,16 +428,6 @@ bool CConfigFile::WriteText(std::string_view section, std::string_view key,
 }
 
 bool CConfigFile::WriteTexts(std::span<const ConfigValue> values) {
-    std::error_code ec;
-    fs::path target(m_strPath);
-    // Write through a symbolic link rather than replacing the link with a plain file.
-    if (fs::is_symlink(target, ec)) {
-        target = fs::weakly_canonical(target, ec);
-        if (ec) {
-            return false;
-        }
-    }
-    // Through the link, the same file as the target.
     const Loaded loaded = Cache().Get(m_strPath);
     if (loaded.result == LoadResult::FAILED) {
         return false;  // rewriting a file we cannot read would lose its other settings
@@ -455,14 +445,16 @@ bool CConfigFile::WriteTexts(std::span<const ConfigValue> values) {
     if (loaded.result == LoadResult::READ && text == loaded.doc->Text()) {
         return all;
     }
+    const fs::path target(m_strPath);
     if (target.has_parent_path()) {
+        std::error_code ec;
         fs::create_directories(target.parent_path(), ec);
         if (ec) {
             return false;
         }
     }
-    // At every moment the file holds either the old or the new text.
-    return WriteFileAtomically(target.string(), text) && all;
+    // At every moment the file holds either the old or the new text; a link stays a link.
+    return WriteFileAtomically(m_strPath, text) && all;
 }
 
 }  // namespace qf
