@@ -11,6 +11,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "ToolCommands.h"
@@ -94,7 +95,8 @@ bool ParseOptions(const Args& args, ReportOptions& o) {
                     return false;
                 }
             } else {
-                const auto n = ParseWholeNumber(v, INT32_MIN, INT32_MAX);
+                const auto n = ParseWholeNumber(v, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max());
                 if (!n) {
                     return false;
                 }
