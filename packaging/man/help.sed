@@ -1,7 +1,8 @@
 # Shapes --help output the way help2man reads it: a capital "Usage:" for the synopsis, and
-# one paragraph per entry of a command list, which has no descriptions to align.
+# one paragraph per entry of a command list, its description lines (indented further) kept
+# together with it.
 s/^usage:/Usage:/
 /^[Cc]ommands:$/,/^$/ {
     s/^[Cc]ommands:$/\nCommands:/
-    s/^  .*/&\n/
+    s/^  [^ ]/\n&/
 }

@@ -7,6 +7,9 @@ inline constexpr char APP_TITLE[] = "Thermo-Anemometer";
 
 inline constexpr char TEXT_READY[] = "Ready";
 inline constexpr char TEXT_SCROLL_LOCK[] = "SCRL";
+// After the title and in the status bar while a simulated meter answers: its readings
+// are not to be taken for real ones. Never written into a file.
+inline constexpr char TEXT_DEMO[] = "(demo)";
 
 inline constexpr char ASK_SAVE_BEFORE_RUN[] =
     "Do you want to save the existing graph data before continuing?";

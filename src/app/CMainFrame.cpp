@@ -81,7 +81,9 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
       m_config(options.configPath.empty() ? CConfigFile::DefaultPath() : options.configPath),
       m_live(doc) {
     // The title stays fixed whatever file is open.
-    setWindowTitle(QString::fromLatin1(APP_TITLE));
+    setWindowTitle(options.demo ? QStringLiteral("%1 %2").arg(QLatin1String(APP_TITLE),
+                                                              QLatin1String(TEXT_DEMO))
+                                : QString::fromLatin1(APP_TITLE));
     setWindowIcon(QIcon(QStringLiteral(":/icons/qf7720.svg")));
 
     m_pView = new CQFView(*this, m_live, m_config);
@@ -121,7 +123,7 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
     connect(m_port.get(), &CQtSerialPort::permissionDenied, this, &CMainFrame::OnPermissionDenied);
     connect(m_port.get(), &CQtSerialPort::deviceMissing, this, &CMainFrame::OnDeviceMissing);
 
-    CreateStatusBar();
+    CreateStatusBar(options.demo);
     setMinimumSize(LayoutMinimumSize());
 
     // Opens the port, sends the start command, starts the acknowledgement timer and the
@@ -266,7 +268,7 @@ void CMainFrame::CreateToolBar() {
     }
 }
 
-void CMainFrame::CreateStatusBar() {
+void CMainFrame::CreateStatusBar(bool demo) {
     QStatusBar* bar = statusBar();
     for (int i = 0; i < STATUS_PANES; ++i) {
         auto* pane = new QLabel(bar);
@@ -284,6 +286,14 @@ void CMainFrame::CreateStatusBar() {
         m_panes[i] = pane;
     }
     m_panes[0]->setText(QString::fromLatin1(TEXT_READY));
+    if (demo) {
+        // Beside the indicator, clear of the panes the read-out writes.
+        auto* label = new QLabel(QString::fromLatin1(TEXT_DEMO), bar);
+        label->setObjectName(QStringLiteral("demoPane"));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setToolTip(QStringLiteral("The readings come from a simulated meter."));
+        bar->insertPermanentWidget(STATUS_PANES - 1, label);
+    }
 }
 
 void CMainFrame::SetPaneText(int index, const QString& text) {
@@ -598,6 +608,13 @@ void CMainFrame::showEvent(QShowEvent* event) {
     // A window given its size before it is shown was laid out without its menu; where no
     // window manager resizes it again, the bars would stay over the toolbar.
     m_pView->LayoutBars(ClientRect());
+    // The status bar hides its panes for a note only while they show: a note given before
+    // (the port at start-up) is given again, or it is drawn over them.
+    const QString note = statusBar()->currentMessage();
+    if (!event->spontaneous() && !note.isEmpty()) {
+        statusBar()->clearMessage();  // the same text again would change nothing
+        statusBar()->showMessage(note, STATUS_NOTE_MS);
+    }
 }
 
 bool CMainFrame::event(QEvent* event) {

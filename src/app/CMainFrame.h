@@ -34,6 +34,8 @@ struct FrameOptions {
     // Which device a port number opens; empty: the PortMap of the settings file above.
     CMeterLink::DeviceResolver resolver;
     LinkPeriods periods;
+    // A simulated meter answers (--demo): the title and the status bar say so.
+    bool demo = false;
 };
 
 inline constexpr int STATUS_PANES = 4;
@@ -118,7 +120,7 @@ private:
     void CreateActions();
     void CreateMenu();
     void CreateToolBar();
-    void CreateStatusBar();
+    void CreateStatusBar(bool demo);
     QAction* AddAction(int id, const QString& text);
     void OnLiveChanged(unsigned changes);
     void OnPermissionDenied(const QString& device);

@@ -41,9 +41,10 @@ bool CQFApp::ParseCommandLine(const QStringList& arguments, StartOptions& out, Q
                                   QStringLiteral("Run with a simulated meter on the configured "
                                                  "port instead of a real one."));
     parser.addOption(demo);
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A data file (.AsmDat) to open."),
-                                 QStringLiteral("[file]"));
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A data file (.AsmDat) to show in the logger window."),
+        QStringLiteral("[file]"));
     exitCode = 1;
     if (!parser.parse(arguments)) {
         message = parser.errorText();
@@ -75,6 +76,7 @@ bool CQFApp::InitInstance(const StartOptions& options, IUserPrompts* prompts) {
     FrameOptions frame;
     frame.prompts = prompts != nullptr ? prompts : m_screenPrompts.get();
     frame.configPath = configPath;
+    frame.demo = options.demo;
     if (options.demo) {
         // The simulated meter answers on the configured port; the settings file is left
         // alone, other port numbers open their usual devices.
@@ -98,9 +100,8 @@ bool CQFApp::InitInstance(const StartOptions& options, IUserPrompts* prompts) {
 
     m_frame = std::make_unique<CMainFrame>(*m_doc, std::move(frame));
     m_frame->View().OnInitialUpdate();
-    if (!options.file.isEmpty()) {
-        m_frame->OpenDataFile(options.file);
-    }
+    // A file that does not load has had its one message; nothing more opens.
+    const bool fileLoaded = !options.file.isEmpty() && m_frame->OpenDataFile(options.file);
     m_frame->View().setFocus();
     // Restored, or where nothing maximises it (no window manager), the window keeps the
     // screen's room rather than Qt's default size; a small screen lowers the minimum.
@@ -110,6 +111,10 @@ bool CQFApp::InitInstance(const StartOptions& options, IUserPrompts* prompts) {
         m_frame->setGeometry(room);
     }
     m_frame->showMaximized();
+    if (fileLoaded) {
+        // Opened from the file manager: the record is shown at once, as Open shows it.
+        m_frame->OnOpenLogger();
+    }
     if (const auto kept = TakeKeptNote(KeptRecordingFolder())) {
         m_frame->ShowStatusNote(
             QStringLiteral("The recording not saved when the program was last stopped is in %1")

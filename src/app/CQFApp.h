@@ -18,7 +18,7 @@ class CSimulatedMeter;
 
 struct StartOptions {
     bool demo = false;
-    QString file;            // a data file to open into the file area
+    QString file;            // a data file shown in the logger window at start
     std::string configPath;  // empty: the usual place
 };
 

@@ -8,13 +8,35 @@
 #include "app/CQFApp.h"
 #include "store/Version.h"
 
+namespace {
+
+// --help and --version are answered before a window system is looked for, so that they
+// work without a display (and help2man can run them anywhere). Anything else waits for
+// the application object, which takes Qt's own options out first.
+bool AnsweredWithoutDisplay(int& argc, char** argv, int& exitCode) {
+    QCoreApplication probe(argc, argv);
+    qf::StartOptions options;
+    QString message;
+    if (qf::CQFApp::ParseCommandLine(QCoreApplication::arguments(), options, message, exitCode) ||
+        exitCode != 0) {
+        return false;
+    }
+    std::fputs(qPrintable(message + QLatin1Char('\n')), stdout);
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("qf7720"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(qf::QF_VERSION));
+    if (int exitCode = 0; AnsweredWithoutDisplay(argc, argv, exitCode)) {
+        return exitCode;
+    }
     QApplication app(argc, argv);
     QApplication::setStyle(new qf::CAppStyle);
     // Qt takes the C locale from the environment; texts and files need '.' as the point.
     std::setlocale(LC_NUMERIC, "C");
-    QApplication::setApplicationName(QStringLiteral("qf7720"));
-    QApplication::setApplicationVersion(QString::fromLatin1(qf::QF_VERSION));
     // Resources compiled into a static library are not registered by themselves.
     Q_INIT_RESOURCE(app);
 

@@ -24,9 +24,6 @@ struct PortSettings {
 // The meter's line: "4800,n,8,1".
 inline constexpr PortSettings LINK_SETTINGS{4800, Parity::None, 8, StopBits::One};
 
-// The classic "baud,parity,data,stop" spelling, for logs and messages.
-std::string SettingsText(const PortSettings& settings);
-
 enum class PortEvent {
     Received,   // bytes wait to be read
     LineError,  // the device failed or hung up; the port has closed itself

@@ -118,8 +118,13 @@ void CLoggerDlg::CreateToolBar() {
         const QString caption = QString::fromLatin1(b.caption);
         QAction* action = m_toolBar->addAction(CaptionIcon(caption), caption);
         action->setObjectName(QStringLiteral("cmd%1").arg(b.id));
-        // Only two buttons carry a tip; the others' images say it all.
-        action->setToolTip(b.tip != nullptr ? QString::fromLatin1(b.tip) : QString());
+        // Only two buttons carry a tip; the others' images say it all. Qt would show the
+        // caption for an empty tip, so their tips are not shown at all.
+        if (b.tip != nullptr) {
+            action->setToolTip(QString::fromLatin1(b.tip));
+        } else {
+            m_toolBar->widgetForAction(action)->installEventFilter(this);
+        }
         m_actions.insert(b.id, action);
     }
     connect(Action(ID_DOWNLOAD), &QAction::triggered, this, &CLoggerDlg::OnDownload);
@@ -153,8 +158,19 @@ void CLoggerDlg::CreateList() {
         m_list->setHorizontalHeaderItem(c, header);
         m_list->setColumnWidth(c, COLUMN_WIDTHS[c]);
     }
-    connect(m_list, &QTableWidget::cellDoubleClicked, this,
-            [this](int row, int) { MakeRecordCurrent(row); });
+    // Anywhere in the list, blank rows too: the selected row becomes current.
+    m_list->viewport()->installEventFilter(this);
+}
+
+bool CLoggerDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip && watched->parent() == m_toolBar) {
+        return true;  // a button without a tip
+    }
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        MakeRecordCurrent(m_list->currentRow());
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 LoggerRecordView CLoggerDlg::RecordView() const {
@@ -244,8 +260,8 @@ void CLoggerDlg::OnPrint() {
     if (doc.m_nFileCount < 1) {
         return;
     }
-    const int gain = m_ctx.file.m_nFileYGain != 0 ? m_ctx.file.m_nFileYGain : DEFAULT_Y_GAIN;
-    ReportSource source = FileReportSource(doc, ReportLabels(m_ctx.file.m_nFileYOffset, gain));
+    ReportSource source =
+        FileReportSource(doc, ReportLabels(m_ctx.file.m_nFileYOffset, m_ctx.file.m_nFileYGain));
     const LoggerSession& s = m_ctx.session;
     source.m_bShowAirT = s.m_bShowAirT;
     source.m_bShowIrt = s.m_bShowIrt;

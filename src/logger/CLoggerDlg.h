@@ -62,7 +62,7 @@ public:
     void OnYAxis();
     // Loads the files in order, each a row of its own; the last one loaded is current.
     void DownloadFiles(const QStringList& paths);
-    // The list's double-click on row `row` (its selection mark; -1 for none).
+    // A double-click in the list: row `row` is its selection mark (-1 for none).
     void MakeRecordCurrent(int row);
     // A scroll bar action; public so that tests can drive it.
     void OnScrollAction(int action);
@@ -92,6 +92,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateToolBar();

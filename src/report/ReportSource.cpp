@@ -1,6 +1,7 @@
 #include "report/ReportSource.h"
 
 #include "store/CQFDoc.h"
+#include "store/YScale.h"
 
 namespace qf {
 
@@ -14,8 +15,9 @@ ReportSamples SampleMajorSamples(const float* base, int capacity) {
 
 std::array<float, REPORT_LABELS> ReportLabels(int yOffset, int yGain) {
     std::array<float, REPORT_LABELS> labels{};
+    const int gain = EffectiveYGain(yGain);
     for (int i = 0; i < REPORT_LABELS; ++i) {
-        labels[i] = static_cast<float>((static_cast<long long>(yOffset) + i) * yGain);
+        labels[i] = static_cast<float>((static_cast<long long>(yOffset) + i) * gain);
     }
     return labels;
 }

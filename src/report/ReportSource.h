@@ -60,7 +60,7 @@ struct ReportSource {
 };
 
 // The value labels of both graphs at zoom level 0: L_i = (offset + i) x gain, formed
-// without integer overflow.
+// without integer overflow, on the gain the graphs draw with (EffectiveYGain).
 std::array<float, REPORT_LABELS> ReportLabels(int yOffset, int yGain);
 
 // The main view's source: the live recording's m_nSampleIndex samples. The caller adds

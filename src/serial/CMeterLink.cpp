@@ -88,17 +88,6 @@ void CMeterLink::SendCommand(std::uint8_t code, std::uint8_t arg1, std::uint8_t 
     Write(packet.data(), packet.size());
 }
 
-void CMeterLink::SendKeyPress(MeterKey key) {
-    const CommandPacket packet = KeyPressPacket(key);
-    Write(packet.data(), packet.size());
-}
-
-void CMeterLink::SendKeyDoubleClick(MeterKey key) {
-    if (const auto packet = KeyDoubleClickPacket(key)) {
-        Write(packet->data(), packet->size());
-    }
-}
-
 void CMeterLink::SendAck() {
     const std::uint8_t ack = ACK_BYTE;
     Write(&ack, 1);

@@ -55,8 +55,6 @@ public:
     bool ChooseOtherCom(int n);
 
     void SendCommand(std::uint8_t code, std::uint8_t arg1, std::uint8_t arg2);
-    void SendKeyPress(MeterKey key);
-    void SendKeyDoubleClick(MeterKey key);
     void SendAck();
 
     // Timer and port event bodies; public so that tests can drive them directly.

@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 
+#include "store/AtomicFile.h"
 #include "store/RegularFile.h"
 
 namespace qf {
@@ -241,45 +242,6 @@ LoadedFiles& Cache() {
     return files;
 }
 
-bool WriteAllFd(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Writes a sibling temporary file, flushes it to disk and renames it over the target,
-// so the target is at every moment either the old or the new text.
-bool ReplaceFile(const fs::path& target, const std::string& text) {
-    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string name(1, '.');
-    name.append(target.filename().string()).append(".XXXXXX");
-    std::string tmp = (dir / name).string();
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) {
-        return false;
-    }
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
-        ::fchmod(fd, old.st_mode & 07777);  // keep the user's permissions; best effort
-    }
-    bool ok = WriteAllFd(fd, text) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && std::rename(tmp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-    }
-    return ok;
-}
-
 }  // namespace
 
 // --- CIniDocument -------------------------------------------------------------------
@@ -466,16 +428,6 @@ bool CConfigFile::WriteText(std::string_view section, std::string_view key,
 }
 
 bool CConfigFile::WriteTexts(std::span<const ConfigValue> values) {
-    std::error_code ec;
-    fs::path target(m_strPath);
-    // Write through a symbolic link rather than replacing the link with a plain file.
-    if (fs::is_symlink(target, ec)) {
-        target = fs::weakly_canonical(target, ec);
-        if (ec) {
-            return false;
-        }
-    }
-    // Through the link, the same file as the target.
     const Loaded loaded = Cache().Get(m_strPath);
     if (loaded.result == LoadResult::FAILED) {
         return false;  // rewriting a file we cannot read would lose its other settings
@@ -493,13 +445,16 @@ bool CConfigFile::WriteTexts(std::span<const ConfigValue> values) {
     if (loaded.result == LoadResult::READ && text == loaded.doc->Text()) {
         return all;
     }
+    const fs::path target(m_strPath);
     if (target.has_parent_path()) {
+        std::error_code ec;
         fs::create_directories(target.parent_path(), ec);
         if (ec) {
             return false;
         }
     }
-    return ReplaceFile(target, text) && all;
+    // At every moment the file holds either the old or the new text; a link stays a link.
+    return WriteFileAtomically(m_strPath, text) && all;
 }
 
 }  // namespace qf

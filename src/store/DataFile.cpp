@@ -185,10 +185,8 @@ DataFileStatus Decode(Source& source, CQFDoc& doc, FileViewState& view) {
     Parser<Source> in(source);
 
     const StringRead sig = in.String(doc.m_strReadSignature);
-    if (sig == StringRead::Short) {
-        return DataFileStatus::Truncated;
-    }
-    const bool unread = sig == StringRead::Wide || sig == StringRead::TooLong;
+    // A file too short to hold its signature is not a data file either.
+    const bool unread = sig != StringRead::Ok;
     if (unread) {
         // Not our format; forget the old signature so that nobody takes it for this file's.
         doc.m_strReadSignature.clear();
@@ -347,7 +345,9 @@ DataFileStatus ReadDataFile(const std::string& path, CQFDoc& doc, FileViewState&
     }
     FileSource source(file, static_cast<std::size_t>(info.st_size));
     DataFileStatus status = Decode(source, doc, view);
-    if (status == DataFileStatus::Truncated && std::ferror(file)) {
+    // Whatever ended the read early, a read error is told as one.
+    if ((status == DataFileStatus::Truncated || status == DataFileStatus::InvalidFormat) &&
+        std::ferror(file)) {
         status = DataFileStatus::ReadFailed;
     }
     std::fclose(file);

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTableWidget>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
@@ -449,7 +450,15 @@ TEST(MainFrame, aMissingDeviceIsNamedOnceInTheStatusBar) {
     const QString note = frame.statusBar()->currentMessage();
     EXPECT_TRUE(note.contains("COM3")) << note.toStdString();
     EXPECT_TRUE(note.contains("/nonexistent/qf7720-test-port")) << note.toStdString();
+    // Given before the window showed, the note still covers the panes rather than being
+    // drawn over them.
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_EQ(frame.statusBar()->currentMessage(), note);
+    EXPECT_FALSE(frame.Pane(0)->isVisible());
+    EXPECT_FALSE(frame.Pane(2)->isVisible());
     frame.statusBar()->clearMessage();
+    EXPECT_TRUE(frame.Pane(0)->isVisible());
     frame.Link().OnWatchdogTick();
     frame.Link().OnWatchdogTick();
     EXPECT_TRUE(frame.statusBar()->currentMessage().isEmpty());
@@ -482,19 +491,58 @@ TEST(MainFrame, promptsShowWholeInTheFirstPane) {
     EXPECT_EQ(pane->width(), 150);
 }
 
+namespace {
+
+// The program as started from the command line, on a settings file in `dir`.
+std::unique_ptr<CQFApp> StartApp(const TempDir& dir, ScriptedPrompts& prompts,
+                                 StartOptions options = {}) {
+    App();
+    WriteAll(dir.file("QF7720config.ini"), "[PortMap]\nCOM1=/nonexistent/qf7720-port\n");
+    options.configPath = dir.file("QF7720config.ini");
+    auto app = std::make_unique<CQFApp>();
+    EXPECT_TRUE(app->InitInstance(options, &prompts));
+    return app;
+}
+
+}  // namespace
+
 // Where nothing maximises it, the window still has the screen's room, not Qt's default
 // size; its minimum never exceeds the screen.
 TEST(MainFrame, startUpGivesTheWindowTheScreensRoom) {
-    App();
     TempDir dir;
-    WriteAll(dir.file("QF7720config.ini"), "[PortMap]\nCOM1=/nonexistent/qf7720-port\n");
-    StartOptions options;
-    options.configPath = dir.file("QF7720config.ini");
     ScriptedPrompts prompts;
-    CQFApp app;
-    ASSERT_TRUE(app.InitInstance(options, &prompts));
-    const QRect room = app.MainFrame()->screen()->availableGeometry();
-    EXPECT_EQ(app.MainFrame()->normalGeometry(), room);
-    EXPECT_LE(app.MainFrame()->minimumWidth(), room.width());
-    EXPECT_LE(app.MainFrame()->minimumHeight(), room.height());
+    const auto app = StartApp(dir, prompts);
+    const QRect room = app->MainFrame()->screen()->availableGeometry();
+    EXPECT_EQ(app->MainFrame()->normalGeometry(), room);
+    EXPECT_LE(app->MainFrame()->minimumWidth(), room.width());
+    EXPECT_LE(app->MainFrame()->minimumHeight(), room.height());
+}
+
+// A file on the command line (a double-click in the file manager) is shown in the logger
+// window, one that does not load gives its one message; a simulated meter is not taken
+// for a real one: the title and the status bar say "(demo)".
+TEST(MainFrame, startUpShowsTheFileInTheLoggerAndSaysDemo) {
+    TempDir dir;
+    RecordingState rec;
+    rec.m_nSampleIndex = 12;
+    WriteAll(dir.file("run.AsmDat"), EncodeDataFile(*std::make_unique<CQFDoc>(), rec, {}, 10, 0));
+    WriteAll(dir.file("bad.AsmDat"), "hello\n");
+    for (const bool demo : {true, false}) {
+        ScriptedPrompts prompts;
+        StartOptions options;
+        options.demo = demo;
+        options.file = QString::fromStdString(dir.file(demo ? "run.AsmDat" : "bad.AsmDat"));
+        const auto app = StartApp(dir, prompts, options);
+        CMainFrame& frame = *app->MainFrame();
+        EXPECT_EQ(frame.windowTitle(), demo ? "Thermo-Anemometer (demo)" : "Thermo-Anemometer");
+        const auto* pane = frame.statusBar()->findChild<QLabel*>("demoPane");
+        EXPECT_EQ(pane != nullptr && pane->isVisible() && pane->text() == "(demo)", demo);
+        EXPECT_EQ(prompts.messages, demo ? QStringList() : QStringList{"Invalid Format!"});
+        ASSERT_EQ(frame.Logger() != nullptr, demo);
+        if (demo) {
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.Logger()));
+            EXPECT_EQ(frame.Logger()->List()->rowCount(), 1);
+            EXPECT_EQ(frame.Doc().m_nFileCount, 12);
+        }
+    }
 }

@@ -245,23 +245,6 @@ TEST(MeterLink, ReceivedBytesBecomeWholeFramesAndALineErrorDropsAPartOne) {
     EXPECT_EQ(f.chunks.size(), 5u);  // the orphaned tail
 }
 
-TEST(MeterLink, KeyCommandsAreWrittenAsPackets) {
-    FakeLink f;
-    f.link.Start();
-    f.port.writes.clear();
-    f.link.SendKeyPress(MeterKey::AREA);
-    f.link.SendKeyDoubleClick(MeterKey::AREA);
-    f.link.SendKeyDoubleClick(MeterKey::IRT);  // has none
-    ASSERT_EQ(f.port.writes.size(), 2u);
-    const auto press = KeyPressPacket(MeterKey::AREA);
-    EXPECT_EQ(f.port.writes[0], std::vector<std::uint8_t>(press.begin(), press.end()));
-    EXPECT_EQ(f.port.writes[1][4], 0x4D);
-
-    f.port.open = false;
-    f.link.SendKeyPress(MeterKey::UNITS);  // closed port: silently lost
-    EXPECT_EQ(f.port.writes.size(), 2u);
-}
-
 // ---- the port layer ------------------------------------------------------------------
 
 TEST(SerialPortLayer, PortNumbersMapToDevices) {
@@ -279,18 +262,6 @@ TEST(SerialPortLayer, PortNumbersMapToDevices) {
     };
     for (const auto& [number, device] : cases) {
         EXPECT_EQ(PortDevice(number, config), device) << number;
-    }
-}
-
-TEST(SerialPortLayer, SettingsText) {
-    const std::pair<PortSettings, const char*> cases[] = {
-        {LINK_SETTINGS, "4800,n,8,1"},
-        {{9600, Parity::Even, 7, StopBits::Two}, "9600,e,7,2"},
-        {{19200, Parity::Odd, 5, StopBits::OneAndHalf}, "19200,o,5,1.5"},
-        {{300, Parity::Space, 6, StopBits::One}, "300,s,6,1"},
-    };
-    for (const auto& [settings, text] : cases) {
-        EXPECT_EQ(SettingsText(settings), text);
     }
 }
 

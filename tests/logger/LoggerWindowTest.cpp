@@ -7,6 +7,8 @@
 #include <QPrintDialog>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QToolBar>
+#include <QToolTip>
 #include <cmath>
 
 #include "app/AppTestSupport.h"
@@ -133,10 +135,29 @@ TEST(LoggerWindow, downloadAddsARowAndDrawsTheRecord) {
 
     r.logger->MakeRecordCurrent(-1);  // no selection mark: nothing
     EXPECT_EQ(r.rig.doc->m_nFileCount, 7);
-    r.logger->MakeRecordCurrent(0);
+    // A double-click, also on the list's blank area, makes the selected row current.
+    r.logger->List()->selectRow(0);
+    QWidget* list = r.logger->List()->viewport();
+    QTest::mouseDClick(list, Qt::LeftButton, Qt::NoModifier, QPoint(10, list->height() - 5));
     EXPECT_EQ(r.rig.doc->m_nFileCount, 200);
     EXPECT_EQ(r.rig.doc->m_tmFileStart, START);
     EXPECT_EQ(r.view().m_file.m_nFileYGain, 10);
+}
+
+// Download and Undozoom alone have a tip; the other buttons show none, not their caption.
+TEST(LoggerWindow, onlyDownloadAndUndozoomShowATip) {
+    LoggerRig r;
+    using D = CLoggerDlg;
+    // Those without a tip first: a tip once shown takes a moment to go.
+    for (const int id :
+         {D::ID_PRINT, D::ID_SHOW_AIRT, D::ID_SHOW_IRT, D::ID_SHOW_AIRV, D::ID_SHOW_FLOW,
+          D::ID_COMBINE, D::ID_Y_AXIS, D::ID_DOWNLOAD, D::ID_UNDOZOOM}) {
+        const char* tip = id == D::ID_DOWNLOAD ? "Download" : id == D::ID_UNDOZOOM ? "ZoomOut" : "";
+        QWidget* button = r.logger->ToolBar()->widgetForAction(r.logger->Action(id));
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), button->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(button, &help);
+        EXPECT_EQ((QToolTip::isVisible() ? QToolTip::text() : QString()).toStdString(), tip) << id;
+    }
 }
 
 TEST(LoggerWindow, aDragZoomsUndozoomReturnsAndTheZoomedGraphScrolls) {

@@ -233,6 +233,9 @@ TEST_F(ReportLayoutTest, valueLabelsFollowOffsetAndGain) {
         {2, 100000, "200000.0", "700000.0", "1200000.0"},
         // (offset + i) x gain beyond 32 bits, formed without overflow, then a float.
         {5, INT_MAX, "10737418240.0", "21474836480.0", "32212254720.0"},
+        // Gain 0 is drawn on the default gain; a negative gain as it is.
+        {0, 0, "0.0", "50.0", "100.0"},
+        {1, -2, "-2.0", "-12.0", "-22.0"},
     };
     for (const auto& c : cases) {
         Record r(2);
@@ -345,7 +348,7 @@ TEST_F(ReportLayoutTest, onlyShownTracesAreDrawnAndListed) {
 TEST_F(ReportLayoutTest, unusableLabelRangesLeaveOnlyTheCurvesOut) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::array<float, REPORT_LABELS> ranges[] = {
-        ReportLabels(3, 0),  // L10 = L0
+        {3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3},  // L10 = L0
         {nan, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
         {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 1e-44f},  // 800 / range is beyond a float
     };

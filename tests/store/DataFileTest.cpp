@@ -221,8 +221,8 @@ TEST(DataFileReader, countOutsideTheAreaIsRefusedWithoutTouchingTheArea) {
     EXPECT_TRUE(qf::ShowsInvalidFormat(DataFileStatus::BadCount));
 }
 
-// A file cut anywhere keeps exactly the fields that ended before the cut, as a reader
-// storing them one by one would, and the flags set by a whole good signature.
+// A file cut anywhere after its signature keeps exactly the fields that ended before the
+// cut, as a reader storing them one by one would, and the flags set by the signature.
 TEST(DataFileReader, truncatedFileKeepsExactlyTheFieldsReadBeforeTheCut) {
     auto doc = std::make_unique<CQFDoc>();
     for (int c = 0; c < qf::NUM_CHANNELS; ++c) {
@@ -243,11 +243,14 @@ TEST(DataFileReader, truncatedFileKeepsExactlyTheFieldsReadBeforeTheCut) {
     const std::vector<std::string> old = Fields(*OldDoc(view), view, 2);
     for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
         auto got = OldDoc(view);
+        // Cut within the signature: no data file at all, as a wrong signature.
+        const bool noSignature = cut < ends[0];
         EXPECT_EQ(qf::DecodeDataFile(Span(bytes.substr(0, cut)), *got, view),
-                  DataFileStatus::Truncated);
+                  noSignature ? DataFileStatus::InvalidFormat : DataFileStatus::Truncated);
         const std::vector<std::string> fields = Fields(*got, view, 2);
         for (std::size_t k = 0; k < ends.size(); ++k) {
-            EXPECT_EQ(fields[k], ends[k] <= cut ? fresh[k] : old[k]) << "cut " << cut;
+            const std::string before = k == 0 && noSignature ? "--" : old[k];
+            EXPECT_EQ(fields[k], ends[k] <= cut ? fresh[k] : before) << "cut " << cut;
         }
     }
 }
@@ -338,7 +341,7 @@ TEST(DataFileReader, aStringLengthIsBoundedByTheFileAndTheCap) {
         const char* tempUnit;   // m_strFileTempUnit afterwards
     } cases[] = {
         {"signature beyond the file", longForm + u32(0xFFFFFFFF) + std::string(100, 'Q'),
-         DataFileStatus::Truncated, "OLD", "old"},
+         DataFileStatus::InvalidFormat, "", "old"},
         {"signature beyond the cap", longForm + u32(overCap.size()) + overCap + good.substr(7),
          DataFileStatus::InvalidFormat, "", "old"},
         {"unit text beyond the file", head + longForm + u32(0xFFFFFFF0) + tail,

@@ -284,6 +284,9 @@ TEST_F(LiveToolTest, monitorPrintsEachFrameInItsDisplayUnitsInBothFormats) {
         EXPECT_EQ(Member(line, "mainText"), Member(decoded[i], "LCD_MAIN_VALUE"));
         EXPECT_EQ(Member(line, "mainUnitText"), Member(decoded[i], "LCD_MAIN_UNIT"));
     }
+    // Each float as the shortest text that reads back as it: 196.87, not 196.869995.
+    EXPECT_EQ(Member(json[1], "AirV"), "196.87");
+    EXPECT_EQ(Member(json[1], "IRT"), "212");
 
     // CSV: a header, then the same fields, numbers with a dot whatever the locale; a
     // German one, where the system can make it, writes a decimal comma.
@@ -341,15 +344,17 @@ TEST_F(LiveToolTest, monitorLivesThroughASilentMeterAndSaysSoOnceEachWay) {
 TEST_F(LiveToolTest, recordSavesWhatItTookHoweverItEnds) {
     struct Case {
         const char* what;
+        const char* name;  // given to -o; the data file ends in .AsmDat whatever it is
         std::vector<std::string> extra;
         int signal;   // 0: it ends by itself
         int samples;  // exactly; -1: at least 2
     };
     const Case cases[] = {
-        {"the count reached", {"--count", "3"}, 0, 3},
-        {"SIGINT", {}, SIGINT, -1},
-        {"SIGTERM", {"--interval", "1"}, SIGTERM, -1},
-        {"SIGHUP", {}, SIGHUP, -1},
+        {"the count reached", "rec-count", {"--count", "1"}, 0, 1},
+        {"--force replaces it", "rec-count.AsmDat", {"--count", "3", "--force"}, 0, 3},
+        {"SIGINT", "rec-int.AsmDat", {}, SIGINT, -1},
+        {"SIGTERM", "rec-term.AsmDat", {"--interval", "1"}, SIGTERM, -1},
+        {"SIGHUP", "rec-hup.AsmDat", {}, SIGHUP, -1},
     };
     // The graph settings go into the file as the program's Save writes them.
     CConfigFile config(CConfigFile::DefaultPath());
@@ -358,8 +363,9 @@ TEST_F(LiveToolTest, recordSavesWhatItTookHoweverItEnds) {
     AddMeter();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string data = m_dir.file(std::string("rec-") + c.what + ".AsmDat");
-        std::vector<std::string> args{"record", "--port", "COM1", "-o", data};
+        const std::string name = c.name;
+        const std::string data = m_dir.file(name.ends_with(".AsmDat") ? name : name + ".AsmDat");
+        std::vector<std::string> args{"record", "--port", "COM1", "-o", m_dir.file(c.name)};
         args.insert(args.end(), c.extra.begin(), c.extra.end());
         ToolProcess record = Run(args);
         if (c.signal != 0) {
@@ -370,6 +376,8 @@ TEST_F(LiveToolTest, recordSavesWhatItTookHoweverItEnds) {
         const auto err = record.Err();
         ASSERT_EQ(err.size(), 1u) << "the summary alone when standard error is a file";
         EXPECT_NE(err[0].find("saved to " + data), std::string::npos) << err[0];
+        EXPECT_EQ(err[0].rfind(c.samples == 1 ? "record: 1 sample, " : "record: ", 0), 0u)
+            << err[0];
 
         int exit = -1;
         const auto info = Tool({"info", data}, exit);
@@ -446,6 +454,7 @@ TEST_F(LiveToolTest, refusedPortsAndArgumentsExitWithOneLine) {
     CConfigFile(CConfigFile::DefaultPath())
         .WriteText(SEC_PORT_MAP, "COM9", m_dir.file("absent-device"));
     const std::string data = m_dir.file("x.AsmDat");
+    qftest::WriteAll(m_dir.file("taken.AsmDat"), "a night's recording");
     struct Case {
         std::vector<std::string> args;
         int exit;
@@ -457,6 +466,7 @@ TEST_F(LiveToolTest, refusedPortsAndArgumentsExitWithOneLine) {
         {{"monitor", "--port", m_dir.path().string()}, 2, m_dir.path().string()},
         {{"record", "--port", "COM9", "-o", data}, 2, m_dir.file("absent-device")},
         {{"record", "--port", "COM9", "-o", m_dir.file("no/folder.AsmDat")}, 2, "no/folder"},
+        {{"record", "--port", "COM9", "-o", m_dir.file("taken")}, 2, m_dir.file("taken.AsmDat")},
         {{"monitor"}, 1, "--port"},
         {{"monitor", "--port", "COM0"}, 1, "--port"},
         {{"monitor", "--port", "COM9", "--format", "xml"}, 1, "usage"},
@@ -479,6 +489,7 @@ TEST_F(LiveToolTest, refusedPortsAndArgumentsExitWithOneLine) {
         EXPECT_NE(err[0].find(c.names), std::string::npos) << err[0];
     }
     EXPECT_FALSE(std::filesystem::exists(data));
+    EXPECT_EQ(qftest::ReadAll(m_dir.file("taken.AsmDat")), "a night's recording");
 }
 
 }  // namespace

@@ -198,32 +198,40 @@ TEST_F(ReportToolTest, defaultsTakeTheFileScaleAllTracesAndAPdfBesideIt) {
     for (const char* label : {"\n-10.0\n", "\n-2.0\n", "\n0.0\n", "\n10.0\n"}) {
         EXPECT_NE(text.find(label), std::string::npos) << label << " in\n" << text;
     }
+    // Every gain the logger window draws: 0 (here the file's) on 10, a negative one as is.
+    qftest::WriteAll(m_dir.file("flat.AsmDat"), DataFile(3, 0, 0));
+    for (const auto& [args, top] : {std::pair{"'" + m_dir.file("flat.AsmDat") + "'", "\n100.0\n"},
+                                    {"'" + m_file + "' --y-gain -10", "\n-100.0\n"}}) {
+        r = Tool(args + " -o '" + scaled + "'");
+        ASSERT_EQ(r.exit, 0) << args << ": " << r.err;
+        EXPECT_NE(Text(scaled).find(top), std::string::npos) << args;
+    }
 }
 
 TEST_F(ReportToolTest, refusedInputsExitWithOneLineAndNoPdf) {
     qftest::WriteAll(m_dir.file("empty.AsmDat"), DataFile(0, 10, 0));
-    qftest::WriteAll(m_dir.file("flat.AsmDat"), DataFile(3, 0, 0));
+    qftest::WriteAll(m_dir.file("note.txt"), "hello\n");
     const std::string out = " -o '" + m_dir.file("never.pdf") + "'";
     const std::string file = "'" + m_file + "'";
     struct Case {
         std::string args;
         int exit;
+        std::string says = "";  // the line holds this
         std::string env = ENV;
     };
     const Case cases[] = {
         {"'" + m_dir.file("empty.AsmDat") + "'" + out, 2},
-        {"'" + m_dir.file("flat.AsmDat") + "'" + out, 2},
-        {file + " --y-gain 0" + out, 2},
-        {file + " --y-gain -10" + out, 2},
-        {CORPUS + "wrong-signature" + out, 2},
-        {CORPUS + "truncated-samples" + out, 2},
+        {CORPUS + "wrong-signature" + out, 2, "Invalid Format!"},
+        // Too short for the signature: not a data file, as the window says.
+        {"'" + m_dir.file("note.txt") + "'" + out, 2, "Invalid Format!"},
+        {CORPUS + "truncated-samples" + out, 2, "ends early"},
         {"'" + m_dir.file("absent.AsmDat") + "'" + out, 2},
         {file + " -o '" + m_dir.file("no/folder.pdf") + "'", 2},
-        {file + out, 2, "TZ=UTC0 SOURCE_DATE_EPOCH=yesterday "},
+        {file + out, 2, "", "TZ=UTC0 SOURCE_DATE_EPOCH=yesterday "},
         {out, 1},
         {file + " " + file + out, 1},
-        {file + " --traces airt,wind" + out, 1},
-        {file + " --traces ''" + out, 1},
+        {file + " --traces airt,wind" + out, 1, "'airt,wind': give one or more of airt, irt"},
+        {file + " --traces ''" + out, 1, "''"},
         {file + " --page a5" + out, 1},
         {file + " --y-gain 1.5" + out, 1},
         {file + " --y-offset", 1},
@@ -235,6 +243,7 @@ TEST_F(ReportToolTest, refusedInputsExitWithOneLineAndNoPdf) {
         EXPECT_EQ(r.out, "") << c.args;
         ASSERT_FALSE(r.err.empty()) << c.args;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.args << ": " << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
     }
     EXPECT_FALSE(fs::exists(m_dir.file("never.pdf")));
     EXPECT_FALSE(fs::exists(m_dir.file("rec.pdf")));

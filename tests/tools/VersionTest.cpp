@@ -22,7 +22,10 @@ std::string Output(const std::string& cmd, int& exitCode) {
     return out;
 }
 
-TEST(Version, everyExecutablePrintsTheProjectVersion) {
+// Without any display, as help2man and a shell over ssh run them.
+const std::string NO_DISPLAY = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ";
+
+TEST(Version, everyExecutableAnswersVersionAndHelpWithoutADisplay) {
     const struct {
         const char* path;
         const char* name;
@@ -34,10 +37,12 @@ TEST(Version, everyExecutablePrintsTheProjectVersion) {
     for (const auto& e : executables) {
         SCOPED_TRACE(e.name);
         int exitCode = -1;
-        const std::string out =
-            Output("QT_QPA_PLATFORM=offscreen '" + std::string(e.path) + "' --version", exitCode);
+        const std::string out = Output(NO_DISPLAY + "'" + e.path + "' --version", exitCode);
         EXPECT_EQ(exitCode, 0);
         EXPECT_EQ(out, std::string(e.name) + " " + qf::QF_VERSION + "\n");
+        const std::string help = Output(NO_DISPLAY + "'" + e.path + "' --help", exitCode);
+        EXPECT_EQ(exitCode, 0);
+        EXPECT_NE(help.find("sage: "), std::string::npos) << help;
     }
 }
 

@@ -14,7 +14,9 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 
+#include "common/WholeNumber.h"
 #include "link/FrameTrace.h"
 #include "sim/SimulatedMeter.h"
 #include "store/Version.h"
@@ -64,17 +66,6 @@ const char USAGE[] =
     "  on                  switch the meter on again after POWEROFF, as 'key POWER' does;\n"
     "                      it then sends once the program's next start command arrives\n"
     "  status | quit\n";
-
-bool ParseInt(const char* text, int& out) {
-    char* end = nullptr;
-    errno = 0;
-    const long v = std::strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || v < -1000000000L || v > 1000000000L) {
-        return false;
-    }
-    out = int(v);
-    return true;
-}
 
 bool ParseFloat(const std::string& text, float& out) {
     char* end = nullptr;
@@ -151,12 +142,16 @@ bool RunCommand(qf::CSimulatedMeter& sim, const std::string& line) {
         if (cmd != c.name) {
             continue;
         }
-        int n = c.def;
-        if ((arg.empty() && !c.optional) ||
-            (!arg.empty() && (!ParseInt(arg.c_str(), n) || n < c.min || n > c.max))) {
+        std::optional<long long> n;
+        if (!arg.empty()) {
+            n = qftool::ParseWholeNumber(arg, c.min, c.max);
+        } else if (c.optional) {
+            n = c.def;
+        }
+        if (!n) {
             std::fprintf(stderr, "usage: %s\n", c.usage);
         } else {
-            c.apply(sim, n);
+            c.apply(sim, int(*n));
         }
         return true;
     }
@@ -185,10 +180,12 @@ int main(int argc, char** argv) {
         const std::string a = argv[i];
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
         auto intArg = [&](int& out) {
-            if (!v || !ParseInt(v, out)) {
+            const auto n = v ? qftool::ParseWholeNumber(v, -1000000000, 1000000000) : std::nullopt;
+            if (!n) {
                 std::fprintf(stderr, "qf7720-meter-sim: %s needs a whole number\n", a.c_str());
                 std::exit(1);
             }
+            out = int(*n);
             ++i;
         };
         auto textArg = [&]() -> std::string {

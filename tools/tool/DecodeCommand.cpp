@@ -10,6 +10,7 @@
 #include "ToolCommands.h"
 #include "link/HexLine.h"
 #include "store/CQFDoc.h"
+#include "store/ChannelNames.h"
 #include "store/ValueText.h"
 #include "live/LiveModel.h"
 
@@ -148,10 +149,8 @@ int RunDecode(const Args& args) {
 
         const auto& u = live.Units();
         JsonObject samples;
-        static constexpr const char* CHANNEL_NAMES[qf::NUM_CHANNELS] = {"AirT", "IRT", "AirV",
-                                                                        "CFM", "CMM"};
         for (int c = 0; c < qf::NUM_CHANNELS; ++c) {
-            samples.Num(CHANNEL_NAMES[c], doc->m_liveSamples[c][0]);
+            samples.Num(qf::CHANNEL_NAMES[std::size_t(c)], doc->m_liveSamples[c][0]);
         }
         JsonObject lcd;
         for (int s = 0; s < qf::LCD_SLOT_COUNT; ++s) {

@@ -1,5 +1,6 @@
 #include "Json.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -50,6 +51,15 @@ std::string JsonNumber(double v) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.9g", v);
     return buf;
+}
+
+std::string ShortestNumber(float v) {
+    if (!std::isfinite(v)) {
+        return JsonNumber(v);
+    }
+    char buf[32];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    return ec == std::errc() ? std::string(buf, end) : JsonNumber(v);
 }
 
 JsonObject& JsonObject::Raw(std::string_view key, std::string_view json) {

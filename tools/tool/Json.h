@@ -1,4 +1,5 @@
-// Minimal JSON output for the tool: one object per line, "%.9g" floats.
+// Minimal JSON output for the tool: one object per line, "%.9g" floats, except where a
+// stream is read by people (ShortestNumber).
 #pragma once
 
 #include <string>
@@ -8,6 +9,8 @@ namespace qftool {
 
 std::string JsonString(std::string_view s);
 std::string JsonNumber(double v);
+// The shortest text that reads back as the same float: 3.2, not 3.20000005.
+std::string ShortestNumber(float v);
 
 // Builds one JSON object, members in insertion order.
 class JsonObject {

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/WholeNumber.h"
 #include "link/LiveFrame.h"
 #include "link/PortMap.h"
 #include "store/ValueText.h"
@@ -38,11 +39,11 @@ std::string PortArgDevice(const std::string& arg) {
     if (arg.size() > 3 && (arg[0] == 'C' || arg[0] == 'c') && (arg[1] == 'O' || arg[1] == 'o') &&
         (arg[2] == 'M' || arg[2] == 'm') &&
         arg.find_first_not_of("0123456789", 3) == std::string::npos) {
-        long n = 0;
-        if (!ParseCount(arg.substr(3), 0, 1000000, n)) {
+        const auto n = ParseWholeNumber(std::string_view(arg).substr(3), 0, 1000000);
+        if (!n) {
             return {};
         }
-        return qf::PortDevice(int(n));
+        return qf::PortDevice(int(*n));
     }
     // Qt would look for a relative name under /dev: a path relative to the working folder
     // is meant, unless only /dev has it ("ttyUSB0").
@@ -68,15 +69,6 @@ std::string IsoTime(std::chrono::system_clock::time_point t) {
     const std::string z(zone);
     return qf::Format("%s.%03d%s:%s", date, int(ms.count() % 1000), z.substr(0, 3).c_str(),
                       z.substr(3).c_str());
-}
-
-bool ParseCount(const std::string& text, long min, long max, long& out) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
-        text.size() > 12) {
-        return false;
-    }
-    out = std::strtol(text.c_str(), nullptr, 10);
-    return out >= min && out <= max;
 }
 
 CLiveSession::CLiveSession(const char* command, std::string device, qf::CLiveModel& live)

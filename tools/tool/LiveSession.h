@@ -29,9 +29,6 @@ std::string PortArgDevice(const std::string& arg);
 // Local ISO 8601 time with milliseconds and the zone's offset, 2024-05-01T10:00:00.123+02:00.
 std::string IsoTime(std::chrono::system_clock::time_point t);
 
-// Reads a whole number within [min, max] from an option's value.
-bool ParseCount(const std::string& text, long min, long max, long& out);
-
 class CLiveSession {
 public:
     // After each receive chunk has gone through the live model.

@@ -8,13 +8,14 @@
 #include "Json.h"
 #include "LiveSession.h"
 #include "ToolCommands.h"
+#include "common/WholeNumber.h"
 #include "store/CQFDoc.h"
+#include "store/ChannelNames.h"
 
 namespace qftool {
 
 namespace {
 
-constexpr const char* CHANNEL_NAMES[qf::NUM_CHANNELS] = {"AirT", "IRT", "AirV", "CFM", "CMM"};
 constexpr const char* TEXT_NAMES[4] = {"tempUnitText", "speedUnitText", "mainText", "mainUnitText"};
 
 // Sample `slot` in the units the meter shows; empty where it holds no value.
@@ -35,7 +36,7 @@ std::array<std::string, qf::NUM_CHANNELS> Readings(const qf::CLiveModel& live, i
             shown = double(v) * double(u.m_fSpeedFactor);
         }
         // Single precision, as the meter measures: 20 C shows as 68 F, not 67.9999996.
-        out[std::size_t(c)] = JsonNumber(static_cast<float>(shown));
+        out[std::size_t(c)] = ShortestNumber(static_cast<float>(shown));
     }
     return out;
 }
@@ -73,7 +74,7 @@ std::string FrameLine(bool csv, const std::string& time, const qf::CLiveModel& l
     obj.Str("time", time);
     for (int c = 0; c < qf::NUM_CHANNELS; ++c) {
         const std::string& r = readings[std::size_t(c)];
-        obj.Raw(CHANNEL_NAMES[c], r.empty() ? "null" : r);
+        obj.Raw(qf::CHANNEL_NAMES[std::size_t(c)], r.empty() ? "null" : r);
     }
     for (int i = 0; i < 4; ++i) {
         obj.Str(TEXT_NAMES[i], texts[i]);
@@ -86,7 +87,7 @@ std::string FrameLine(bool csv, const std::string& time, const qf::CLiveModel& l
 int RunMonitor(const Args& args) {
     std::string port;
     bool csv = false;
-    long count = 0;
+    long long count = 0;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -95,7 +96,10 @@ int RunMonitor(const Args& args) {
         } else if (a == "--format" && hasValue &&
                    (args[i + 1] == "jsonl" || args[i + 1] == "csv")) {
             csv = args[++i] == "csv";
-        } else if (a == "--count" && hasValue && ParseCount(args[i + 1], 1, 1L << 40, count)) {
+        } else if (const auto n = hasValue && a == "--count"
+                                      ? ParseWholeNumber(args[i + 1], 1, 1LL << 40)
+                                      : std::nullopt) {
+            count = *n;
             ++i;
         } else {
             std::fprintf(stderr,
@@ -113,7 +117,7 @@ int RunMonitor(const Args& args) {
     auto doc = std::make_unique<qf::CQFDoc>();
     qf::CLiveModel live(*doc);
     CLiveSession session("monitor", device, live);
-    long printed = 0;
+    long long printed = 0;
     session.OnFrame([&](const qf::DecodeOutcome& outcome, auto when) {
         // The rest of a batch of frames read together still comes after the last line.
         if (!outcome.valid || (count > 0 && printed >= count)) {
@@ -133,7 +137,7 @@ int RunMonitor(const Args& args) {
     }
     if (csv) {
         std::string header = "time";
-        for (const char* name : CHANNEL_NAMES) {
+        for (const char* name : qf::CHANNEL_NAMES) {
             header += std::string(",") + name;
         }
         for (const char* name : TEXT_NAMES) {

@@ -6,10 +6,13 @@
 // that not even a killed run loses more than a minute.
 #include <QTimer>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "LiveSession.h"
 #include "ToolCommands.h"
+#include "common/WholeNumber.h"
 #include "store/AtomicFile.h"
 #include "store/CQFDoc.h"
 #include "store/ConfigFile.h"
@@ -25,7 +28,8 @@ namespace {
 
 constexpr auto CHECKPOINT_PERIOD = std::chrono::seconds(60);
 
-const char USAGE[] = "record: usage: record --port DEV -o FILE.AsmDat [--interval S] [--count N]\n";
+const char USAGE[] =
+    "record: usage: record --port DEV -o FILE.AsmDat [--interval S] [--count N] [--force]\n";
 
 // Both files can be created where they belong; checked before the meter is opened, not
 // found out at the end of a night.
@@ -33,6 +37,21 @@ bool CanWrite(const std::string& path) {
     qf::AtomicFile data(path);
     qf::AtomicFile text(qf::TextExportPath(path));
     return data.Open() && text.Open();
+}
+
+// A recording of a night is not replaced by a slip of the command line.
+std::optional<std::string> ExistingOutput(const std::string& path) {
+    for (const std::string& p : {path, qf::TextExportPath(path)}) {
+        std::error_code ec;
+        if (std::filesystem::exists(std::filesystem::symlink_status(p, ec))) {
+            return p;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string Samples(int n) {
+    return qf::Format(n == 1 ? "%d sample" : "%d samples", n);
 }
 
 std::string Elapsed(std::chrono::steady_clock::duration d) {
@@ -125,8 +144,8 @@ public:
             m_session.Quit(EXIT_REFUSED);
             return;
         }
-        std::string summary = qf::Format("%d samples, %d s apart, from ", rec.m_nSampleIndex,
-                                         rec.m_nIntervalMs / 1000) +
+        std::string summary = Samples(rec.m_nSampleIndex) +
+                              qf::Format(", %d s apart, from ", rec.m_nIntervalMs / 1000) +
                               IsoTime(std::chrono::system_clock::from_time_t(rec.m_tmStart));
         if (m_nMissing > 0) {
             summary += qf::Format(" (%d without a value: link lost)", m_nMissing);
@@ -150,7 +169,11 @@ private:
             Finish();
         } else if (std::chrono::steady_clock::now() - m_lastSave >= CHECKPOINT_PERIOD) {
             m_lastSave = std::chrono::steady_clock::now();
-            Save();
+            // Said also where no status line shows: a long interval is otherwise silent.
+            const int n = m_live.Recording().m_nSampleIndex;
+            m_session.Say(Save()
+                              ? "saved " + Samples(n) + " to " + m_path
+                              : "could not save " + m_path + " and " + qf::TextExportPath(m_path));
         }
     }
 
@@ -197,8 +220,9 @@ private:
 
 int RunRecord(const Args& args) {
     std::string port, path;
-    long interval = 1;
-    long count = qf::RECORD_LIMIT;
+    bool force = false;
+    long long interval = 1;
+    long long count = qf::RECORD_LIMIT;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -206,11 +230,17 @@ int RunRecord(const Args& args) {
             port = args[++i];
         } else if ((a == "-o" || a == "--output") && hasValue) {
             path = args[++i];
-        } else if (a == "--interval" && hasValue &&
-                   ParseCount(args[i + 1], 1, qf::MAX_INTERVAL_SEC, interval)) {
+        } else if (a == "--force") {
+            force = true;
+        } else if (const auto n = hasValue && a == "--interval"
+                                      ? ParseWholeNumber(args[i + 1], 1, qf::MAX_INTERVAL_SEC)
+                                      : std::nullopt) {
+            interval = *n;
             ++i;
-        } else if (a == "--count" && hasValue &&
-                   ParseCount(args[i + 1], 1, qf::RECORD_LIMIT, count)) {
+        } else if (const auto n = hasValue && a == "--count"
+                                      ? ParseWholeNumber(args[i + 1], 1, qf::RECORD_LIMIT)
+                                      : std::nullopt) {
+            count = *n;
             ++i;
         } else {
             std::fputs(USAGE, stderr);
@@ -221,10 +251,16 @@ int RunRecord(const Args& args) {
         std::fputs(USAGE, stderr);
         return EXIT_USAGE;
     }
+    // The data file's ending, as Save gives it.
+    path = qf::DataFilePath(path);
     const std::string device = PortArgDevice(port);
     if (device.empty()) {
         std::fprintf(stderr, "record: --port needs a device or a port name COM1, COM2, ...\n");
         return EXIT_USAGE;
+    }
+    if (const auto existing = force ? std::nullopt : ExistingOutput(path)) {
+        std::fprintf(stderr, "record: %s exists; give --force to replace it\n", existing->c_str());
+        return EXIT_REFUSED;
     }
     if (!CanWrite(path)) {
         std::fprintf(stderr, "record: cannot write %s and %s\n", path.c_str(),

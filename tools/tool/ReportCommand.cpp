@@ -4,16 +4,18 @@
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QtGlobal>
-#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "ToolCommands.h"
+#include "common/WholeNumber.h"
 #include "printing/ReportPdf.h"
 #include "report/ReportSource.h"
 #include "store/AtomicFile.h"
@@ -35,25 +37,8 @@ struct ReportOptions {
     std::optional<int> yGain;
     std::optional<int> yOffset;
     QPageSize::PageSizeId page = QPageSize::A4;
+    std::string error;  // a usage error that says more than the usage line
 };
-
-std::optional<long long> ParseInteger(std::string_view text) {
-    long long v = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, v);
-    if (text.empty() || ec != std::errc() || ptr != end) {
-        return std::nullopt;
-    }
-    return v;
-}
-
-std::optional<int> ParseInt(std::string_view text) {
-    const auto v = ParseInteger(text);
-    if (!v || *v < INT32_MIN || *v > INT32_MAX) {
-        return std::nullopt;
-    }
-    return static_cast<int>(*v);
-}
 
 bool ParseTraces(std::string_view list, bool (&traces)[4]) {
     static constexpr std::string_view NAMES[4] = {"airt", "irt", "airv", "flow"};
@@ -96,6 +81,9 @@ bool ParseOptions(const Args& args, ReportOptions& o) {
                 }
             } else if (a == "--traces") {
                 if (!ParseTraces(v, o.traces)) {
+                    o.error = "report: --traces '" + v +
+                              "': give one or more of airt, irt, airv, flow, separated by "
+                              "commas\n";
                     return false;
                 }
             } else if (a == "--page") {
@@ -107,11 +95,12 @@ bool ParseOptions(const Args& args, ReportOptions& o) {
                     return false;
                 }
             } else {
-                std::optional<int>& target = a == "--y-gain" ? o.yGain : o.yOffset;
-                target = ParseInt(v);
-                if (!target) {
+                const auto n = ParseWholeNumber(v, std::numeric_limits<int>::min(),
+                                                std::numeric_limits<int>::max());
+                if (!n) {
                     return false;
                 }
+                (a == "--y-gain" ? o.yGain : o.yOffset) = int(*n);
             }
         } else if (a.size() > 1 && a[0] == '-') {
             return false;
@@ -140,8 +129,8 @@ bool PrintingTime(std::time_t& now, bool& fromEnvironment) {
         now = std::time(nullptr);
         return true;
     }
-    const auto v = ParseInteger(epoch);
-    if (!v || *v < 0) {
+    const auto v = ParseWholeNumber(epoch, 0, std::numeric_limits<long long>::max());
+    if (!v) {
         return false;
     }
     now = static_cast<std::time_t>(*v);
@@ -161,7 +150,7 @@ void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
 int RunReport(const Args& args) {
     ReportOptions o;
     if (!ParseOptions(args, o)) {
-        std::fputs(USAGE, stderr);
+        std::fputs(o.error.empty() ? USAGE : o.error.c_str(), stderr);
         return EXIT_USAGE;
     }
     std::time_t now = 0;
@@ -179,17 +168,9 @@ int RunReport(const Args& args) {
         std::fprintf(stderr, "report: '%s': the file holds no samples\n", o.file.c_str());
         return EXIT_REFUSED;
     }
+    // Any gain the logger window draws: ReportLabels takes 0 as the default gain.
     const int gain = o.yGain.value_or(view.m_nFileYGain);
     const int offset = o.yOffset.value_or(view.m_nFileYOffset);
-    if (gain <= 0) {
-        if (o.yGain) {
-            std::fprintf(stderr, "report: --y-gain %d is not positive\n", gain);
-        } else {
-            std::fprintf(stderr, "report: '%s': its Y gain %d is not positive\n", o.file.c_str(),
-                         gain);
-        }
-        return EXIT_REFUSED;
-    }
 
     // The logger window takes the record's start time from the file's date fields.
     doc->m_tmFileStart = qf::FileExportSource(*doc).m_tmStart;

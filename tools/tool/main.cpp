@@ -27,18 +27,21 @@ constexpr Command COMMANDS[] = {
     {"samples", "samples FILE", qftool::RunSamples},
 #ifdef QF_TOOL_REPORT
     {"report",
-     "report FILE [-o OUT.pdf] [--traces airt,irt,airv,flow] [--y-gain G] [--y-offset O]\n"
-     "         [--page a4|letter]\n"
-     "      the test report of a data file as a one-page PDF (default OUT: FILE with the\n"
-     "      extension .pdf; all traces; the file's Y gain and offset; A4). The report is laid\n"
-     "      out from the bottom-right corner of the printable area (10 mm inside the paper):\n"
-     "      a printable area smaller than the layout clips what falls outside.\n"
-     "      SOURCE_DATE_EPOCH, when set, gives the printing date.",
+     "report FILE [-o OUT.pdf] [--traces LIST] [--y-gain G] [--y-offset O] [--page a4|letter]\n"
+     "      the test report of a data file as a one-page PDF; LIST is one or more of\n"
+     "      airt,irt,airv,flow (default OUT: FILE with the extension .pdf; all traces;\n"
+     "      the file's Y gain and offset; A4). The report is laid out from the bottom-right\n"
+     "      corner of the printable area (10 mm inside the paper): a printable area smaller\n"
+     "      than the layout clips what falls outside. SOURCE_DATE_EPOCH, when set, gives the\n"
+     "      printing date.",
      qftool::RunReport},
 #endif
 #ifdef QF_TOOL_LIVE
     {"monitor", "monitor --port DEV [--format jsonl|csv] [--count N]", qftool::RunMonitor},
-    {"record", "record --port DEV -o FILE.AsmDat [--interval S] [--count N]", qftool::RunRecord},
+    {"record",
+     "record --port DEV -o FILE.AsmDat [--interval S] [--count N] [--force]\n"
+     "      an existing FILE.AsmDat or its .txt is replaced only with --force",
+     qftool::RunRecord},
 #endif
 };
 
@@ -48,7 +51,8 @@ void PrintHelp(std::FILE* out) {
         std::fprintf(out, "  %s\n", c.usage);
     }
 #ifdef QF_TOOL_LIVE
-    std::fprintf(out, "DEV is a device path, or COMn opened as the program opens it (PortMap).\n");
+    std::fprintf(out,
+                 "\nDEV is a device path, or COMn opened as the program opens it (PortMap).\n");
 #endif
 }
 
