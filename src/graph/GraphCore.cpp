@@ -6,6 +6,7 @@
 
 #include "graph/Pixels.h"
 #include "store/ValueText.h"
+#include "store/YScale.h"
 
 namespace qf {
 
@@ -55,7 +56,7 @@ void RescaleCoords(float* v, std::size_t count, float origin, float from, float 
 }
 
 std::array<float, Y_LABELS> LevelZeroLabels(int yOffset, int yGain) {
-    const long long gain = yGain != 0 ? yGain : DEFAULT_Y_GAIN;
+    const long long gain = EffectiveYGain(yGain);
     std::array<float, Y_LABELS> labels{};
     for (int i = 0; i < Y_LABELS; ++i) {
         labels[i] = static_cast<float>((static_cast<long long>(yOffset) + i) * gain);

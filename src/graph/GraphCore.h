@@ -134,9 +134,8 @@ int YLabelIndent(float value);
 // origin + (v - from) x span / extent, in float as both graphs have always computed it.
 void RescaleCoords(float* v, std::size_t count, float origin, float from, float span, float extent);
 
-// The value labels at level 0: L_i = (offset + i) x gain, formed without integer overflow;
-// a gain of 0 (only a file or the configuration can hold one) has no scale and shows as
-// the default gain.
+// The value labels at level 0: L_i = (offset + i) x EffectiveYGain(gain), formed without
+// integer overflow.
 std::array<float, Y_LABELS> LevelZeroLabels(int yOffset, int yGain);
 
 // Index of the sample nearest to view column x at the current level, with the traces

@@ -9,6 +9,7 @@
 #include "graph/CursorReadout.h"
 #include "graph/PlotGeometry.h"
 #include "store/CQFDoc.h"
+#include "store/ChannelNames.h"
 #include "store/ConfigFile.h"
 #include "store/QFConstants.h"
 #include "store/Settings.h"
@@ -31,7 +32,6 @@ std::string FormatLocal(std::time_t t, const char* format) {
     return std::string(text, n);
 }
 
-const char* const CHANNEL_NAMES[NUM_CHANNELS] = {"AirT", "IRT", "AirV", "CFM", "CMM"};
 
 // Legend band and entries, in the main window's client area: right of the meter panel,
 // under the real-time bar.
