@@ -345,6 +345,21 @@ bool CGraphCore::SampleAt(int x, int& sample) const {
     return NearestSample(Columns(), x, originX, m_nScrollOffset, sample);
 }
 
+bool CGraphCore::SampleX(int sample, float& x) const {
+    const SampleColumns cols = Columns();
+    if (!cols.Valid()) {
+        return false;
+    }
+    const float originX = m_policy->plotRelative ? m_plot.left : 0.0f;
+    const long long k = static_cast<long long>(sample) + (m_bFullView ? 0 : m_nScrollOffset);
+    if (!m_bFullView && m_policy->tracesOnColumnLine) {
+        x = originX + cols.X0() + float(k) * cols.Dx();
+    } else {
+        x = originX + cols.At(k);
+    }
+    return std::isfinite(x);
+}
+
 std::size_t CGraphCore::MemoryBytes() const {
     std::size_t bytes = sizeof(*this);
     bytes += (m_x.capacity() + m_traceX.capacity()) * sizeof(float);

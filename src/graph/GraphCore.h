@@ -194,6 +194,9 @@ public:
     int VisibleSpan() const;
     // The sample under view column x (see NearestSample).
     bool SampleAt(int x, int& sample) const;
+    // View x where sample `sample` is drawn at the current level and scroll; false without
+    // a scale.
+    bool SampleX(int sample, float& x) const;
 
     bool FullView() const { return m_bFullView; }
     int ZoomLevel() const { return m_nZoomLevel; }

@@ -32,6 +32,21 @@ bool CLoggerPointer::Watch(const CLoggerGraph& graph, ViewPoint p) {
     return m_drag.Watch(DragAreaOf(graph.Frame()), p);
 }
 
+void CLoggerPointer::Follow(const CLoggerGraph& graph, const LoggerRecordView& record,
+                            LoggerSession& session) {
+    if (m_bCursorFresh) {
+        return;
+    }
+    int sample = -1;
+    if (graph.Core().SampleAt(m_nCursorX, sample) && sample >= 0 && sample < record.count) {
+        m_nCursorSample = sample;
+        ReadOut(record, sample, session);
+    } else {
+        m_nCursorSample = -1;
+        ClearReadout(session);
+    }
+}
+
 void CLoggerPointer::Reset() {
     m_bCursorFresh = true;
     m_drag.Reset();

@@ -30,6 +30,10 @@ public:
     // and stop the watch.
     bool Watch(const CLoggerGraph& graph, ViewPoint p);
 
+    // After a repaint that moved the columns (zoom, scroll): the read-out is that of the
+    // sample now under the line, or none where no sample is.
+    void Follow(const CLoggerGraph& graph, const LoggerRecordView& record, LoggerSession& session);
+
     // Every return to the full view.
     void Reset();
 

@@ -26,6 +26,13 @@ void ReadOut(const LoggerRecordView& record, int sample, LoggerSession& session)
         FormatClock(record.start + static_cast<long long>(sample) * record.intervalSec);
 }
 
+void ClearReadout(LoggerSession& session) {
+    for (auto& text : session.m_strReadout) {
+        text.clear();
+    }
+    session.m_strReadoutTime.clear();
+}
+
 std::string ReadoutShown(const std::string& value, const std::string& unit) {
     if (value == FORMATTED_MISSING) {
         return READOUT_MISSING;

@@ -61,6 +61,9 @@ struct LoggerSession : TraceFlags {
 // last digit, flows by their size, "----" for a missing reading; the time of the sample.
 void ReadOut(const LoggerRecordView& record, int sample, LoggerSession& session);
 
+// No read-out: the line above the graph shows none until the next one.
+void ClearReadout(LoggerSession& session);
+
 // What the read-out line shows for one channel: the value with its unit, or
 // READOUT_MISSING for a missing reading.
 std::string ReadoutShown(const std::string& value, const std::string& unit);

@@ -219,6 +219,9 @@ void CLoggerDlg::ImportPending() {
 void CLoggerDlg::FullViewReset() {
     m_graph.ResetToFullView();
     m_pointer.Reset();
+    ClearReadout(m_ctx.session);
+    // Disabled, with no thumb left standing where the zoom had it.
+    m_scroll->setRange(0, 0);
     m_scroll->setEnabled(false);
     Invalidate();
 }
@@ -320,6 +323,7 @@ void CLoggerDlg::OnScrollAction(int action) {
 
 void CLoggerDlg::RenderGraph() {
     const LoggerFrame& f = m_graph.Compute(Inputs());
+    m_pointer.Follow(m_graph, RecordView(), m_ctx.session);
     if (m_picture.size() != size()) {
         m_picture = QImage(size(), QImage::Format_RGB32);
     }

@@ -75,6 +75,7 @@ public:
     QToolBar* ToolBar() const { return m_toolBar; }
     const CLoggerGraph& Graph() const { return m_graph; }
     const CLoggerPointer& Pointer() const { return m_pointer; }
+    const LoggerSession& Session() const { return m_ctx.session; }
     const CRecordTable& Table() const { return m_table; }
     bool IsWatchingDrag() const { return m_dragWatch.isActive(); }
 

@@ -32,7 +32,6 @@ std::string FormatLocal(std::time_t t, const char* format) {
     return std::string(text, n);
 }
 
-
 // Legend band and entries, in the main window's client area: right of the meter panel,
 // under the real-time bar.
 constexpr int LEGEND_LEFT = 290;
@@ -371,7 +370,14 @@ void CQFView::PaintPlot(const GraphFrame& f) {
         painter.drawLine(x, 0, x, g.H);
         m_live.ClearRecordTick();
     } else if (!tick) {
+        // Any other repaint (zoom, scroll, a new scale) takes the line away, and its
+        // read-out with it: the panes would name a sample no longer under the mouse.
+        if (!m_bCursorFresh && m_nCursorSample >= 0) {
+            emit paneTextRequested(1, QString::fromLatin1(STATUS_TIME_HEADER));
+            emit paneTextRequested(2, QString::fromLatin1(STATUS_VALUES_HEADER));
+        }
         m_bCursorFresh = true;
+        m_nCursorSample = -1;
     }
     painter.setPen(LinePen(GRID_GREY, Qt::DotLine));
     for (int i = 0; i < f.gridXCount; ++i) {
@@ -495,6 +501,7 @@ void CQFView::mouseMoveEvent(QMouseEvent* event) {
 
     const CursorReadout r =
         ReadCursor(m_graph, g, p.x, m_live.Doc().m_liveSamples, m_live.Recording(), m_live.Units());
+    m_nCursorSample = r.m_bHasTexts ? r.m_nCursorSample : -1;
     if (r.m_bHasTexts) {
         emit paneTextRequested(1, QString::fromStdString(r.m_strTime));
         emit paneTextRequested(2, QString::fromStdString(r.m_strValues));

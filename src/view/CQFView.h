@@ -101,6 +101,7 @@ public:
 
     // x of the cursor line on screen, and whether no line is on screen.
     int m_nCursorX = 0;
+    int m_nCursorSample = -1;  // the committed sample read out under the line, or -1
     bool m_bCursorFresh = true;
 
 signals:

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "app/AppTestSupport.h"
+#include "graph/ClockText.h"
 #include "helpers/TestLive.h"
 #include "logger/CLoggerDlg.h"
 #include "logger/LoggerPaint.h"
@@ -176,9 +177,14 @@ TEST(LoggerWindow, aDragZoomsUndozoomReturnsAndTheZoomedGraphScrolls) {
     // grid; a click in the track moves them back by the samples across the plot.
     QScrollBar* scroll = r.logger->ScrollBar();
     const int first = r.logger->Graph().Core().FirstVisible();
+    QTest::mouseMove(r.logger, r.Plot(0.5f, 0.5f));
+    const int under = r.logger->Pointer().CursorSample();
     for (int i = 0; i < 10; ++i) {
         scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
     }
+    // The line stands where it stood; the read-out is that of the sample now under it.
+    EXPECT_EQ(r.logger->Pointer().CursorSample(), under - 10);
+    EXPECT_EQ(r.logger->Session().m_strReadoutTime, FormatClock(START + under - 10));
     EXPECT_EQ(r.logger->Graph().Core().ScrollOffset(), 10);
     EXPECT_EQ(scroll->value(), first + 1 - 10);
     r.Grab();
@@ -199,6 +205,8 @@ TEST(LoggerWindow, aDragZoomsUndozoomReturnsAndTheZoomedGraphScrolls) {
     EXPECT_EQ(r.logger->Graph().Core().ZoomLevel(), 0);
     EXPECT_TRUE(r.logger->Graph().Core().FullView());
     EXPECT_FALSE(r.logger->ScrollBar()->isEnabled());
+    EXPECT_EQ(r.logger->ScrollBar()->maximum(), 0) << "no thumb left standing";
+    EXPECT_TRUE(r.logger->Session().m_strReadoutTime.empty()) << "read-out cleared with the line";
     r.logger->Action(CLoggerDlg::ID_COMBINE)->trigger();
 }
 

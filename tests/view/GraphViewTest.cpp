@@ -271,6 +271,8 @@ TEST(GraphView, aDragZoomsAndUndoZoomReturnsToTheFullView) {
     QTest::mouseMove(g.view, b);
     EXPECT_GT(CountInColumn(g.Screen(), a.x(), a.y(), b.y(), WHITE), (b.y() - a.y()) / 3);
     QTest::mouseRelease(g.view, Qt::LeftButton, Qt::NoModifier, b);
+    // The zoom took the cursor line away, and the read-out of the sample it stood on.
+    EXPECT_EQ(g.Pane(1), QStringLiteral("time:"));
     const CGraphModel& m = g.view->Graph();
     EXPECT_EQ(m.Core().ZoomLevel(), 1);
     EXPECT_FALSE(m.Core().FullView());
