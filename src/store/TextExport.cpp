@@ -49,18 +49,18 @@ ExportSource LiveExportSource(const CQFDoc& doc, const RecordingState& live,
     return s;
 }
 
-ExportSource FileExportSource(const CQFDoc& doc) {
+ExportSource FileExportSource(const StoredRecord& r) {
     ExportSource s;
-    s.m_pSamples = &doc.m_fileSamples[0][0];
+    s.m_pSamples = r.samples.empty() ? nullptr : r.samples.front().data();
     s.m_nSampleStride = NUM_CHANNELS;
     s.m_nChannelStride = 1;
-    s.m_nCount = std::clamp(doc.m_nFileCount, 0, MAX_SAMPLES);
-    s.m_nTempUnit = doc.m_nFileTempUnit;
-    s.m_strTempUnit = doc.m_strFileTempUnit;
-    s.m_fSpeedFactor = doc.m_fFileSpeedFactor;
-    s.m_strSpeedUnit = doc.m_strFileSpeedUnit;
-    s.m_tmStart = doc.FileStartFields();
-    s.m_nIntervalSec = doc.m_nFileIntervalSec;
+    s.m_nCount = std::clamp(r.count, 0, static_cast<int>(r.samples.size()));
+    s.m_nTempUnit = r.tempUnit;
+    s.m_strTempUnit = r.tempUnitText;
+    s.m_fSpeedFactor = r.speedFactor;
+    s.m_strSpeedUnit = r.speedUnitText;
+    s.m_tmStart = StartTime(r.startFields);
+    s.m_nIntervalSec = r.intervalSec;
     return s;
 }
 

@@ -10,6 +10,7 @@
 #include "store/CQFDoc.h"
 #include "store/DisplayUnits.h"
 #include "store/Recording.h"
+#include "store/StoredRecord.h"
 
 namespace qf {
 
@@ -39,9 +40,9 @@ struct ExportSource {
 ExportSource LiveExportSource(const CQFDoc& doc, const RecordingState& live,
                               const DisplayUnits& units);
 
-// The file area, started at the file's local date and time; yields the same text as Save
+// A record as read, started at the file's local date and time; yields the same text as Save
 // wrote for the recording the file came from.
-ExportSource FileExportSource(const CQFDoc& doc);
+ExportSource FileExportSource(const StoredRecord& record);
 
 // Field texts without their unit. Temperatures come in Celsius; IRT is cut at its last
 // digit, AirT rounded.

@@ -335,11 +335,11 @@ TEST(MainFrame, aDataFileOpensIntoTheFileAreaAndABadOneIsRefused) {
     WriteAll(bad, std::string("\x06QF7721", 7) + std::string(60, '\0'));
 
     EXPECT_TRUE(frame.OpenDataFile(QString::fromStdString(good)));
-    EXPECT_EQ(rig.doc->m_nFileCount, 3);
+    EXPECT_EQ(rig.doc->m_file.count, 3);
     EXPECT_TRUE(frame.View().m_file.m_bFileDataNew);
     EXPECT_FALSE(frame.OpenDataFile(QString::fromStdString(bad)));
     EXPECT_EQ(rig.prompts.messages, QStringList{"Invalid Format!"});
-    EXPECT_EQ(rig.doc->m_nFileCount, 3);
+    EXPECT_EQ(rig.doc->m_file.count, 3);
     EXPECT_EQ(frame.windowTitle(), "Thermo-Anemometer");
 }
 

@@ -1,6 +1,7 @@
 // The logger graph, its pointer and read-out, and the record table, without a window.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -10,7 +11,6 @@
 #include "logger/LoggerReadout.h"
 #include "logger/RecordTable.h"
 #include "store/CQFDoc.h"
-#include "store/FileViewState.h"
 
 namespace {
 
@@ -20,7 +20,9 @@ constexpr std::time_t START = 1700000000;  // 22:13:20 UTC
 
 // A record of `count` samples held sample-major, and the inputs of a 946 x 598 window.
 struct Record {
-    std::unique_ptr<float[][NUM_CHANNELS]> samples{new float[MAX_SAMPLES][NUM_CHANNELS]};
+    std::unique_ptr<std::array<float, NUM_CHANNELS>[]> samples {
+        new std::array<float, NUM_CHANNELS>[ MAX_SAMPLES ]
+    };
     LoggerInputs in;
 
     explicit Record(int count, float value = 20.0f) {
@@ -292,18 +294,12 @@ TEST(RecordTable, ImportsRowsAndStartsOverAtTheHundredAndFirst) {
     setenv("TZ", "UTC", 1);
     tzset();
     auto doc = std::make_unique<CQFDoc>();
-    FileViewState file;
-    doc->m_nFileYear = 2023;
-    doc->m_nFileMonth = 11;
-    doc->m_nFileDay = 14;
-    doc->m_nFileHour = 22;
-    doc->m_nFileMinute = 13;
-    doc->m_nFileSecond = 20;
-    doc->m_nFileIntervalSec = 2;
+    doc->m_file.start = START;
+    doc->m_file.intervalSec = 2;
     CRecordTable t;
     for (int i = 1; i <= 100; ++i) {
-        doc->m_nFileCount = i;
-        EXPECT_FALSE(t.ImportRecord(*doc, file)) << i;
+        doc->m_file.count = i;
+        EXPECT_FALSE(t.ImportRecord(*doc)) << i;
     }
     EXPECT_EQ(t.m_nLastRecord, 99);
     const RecordRow row = t.Row(99);
@@ -311,23 +307,75 @@ TEST(RecordTable, ImportsRowsAndStartsOverAtTheHundredAndFirst) {
     EXPECT_EQ(row.time, "14/11/23 22:13:20");
     EXPECT_EQ(row.rate, "2sec");
     EXPECT_EQ(row.nums, "100");
-    EXPECT_EQ(doc->m_tmFileStart, START);
 
-    doc->m_nFileCount = 0;
-    EXPECT_TRUE(t.ImportRecord(*doc, file));
+    doc->m_file.count = 0;
+    EXPECT_TRUE(t.ImportRecord(*doc));
     EXPECT_EQ(t.m_nLastRecord, 0);
     EXPECT_EQ(t.Row(0).set, "1");
     EXPECT_EQ(t.Row(0).nums, "0");
 
-    // Making a record current copies it back; no selection mark changes nothing.
-    doc->m_nFileCount = 55;
-    file.m_nFileYGain = 77;
-    EXPECT_FALSE(t.MakeRecordCurrent(-1, *doc, file));
-    EXPECT_FALSE(t.MakeRecordCurrent(1, *doc, file));
-    EXPECT_EQ(doc->m_nFileCount, 55);
-    EXPECT_TRUE(t.MakeRecordCurrent(0, *doc, file));
-    EXPECT_EQ(doc->m_nFileCount, 0);
-    EXPECT_EQ(file.m_nFileYGain, 10);
+    // No selection mark, or a slot beyond the newest record, changes nothing.
+    doc->m_file.count = 55;
+    EXPECT_FALSE(t.MakeRecordCurrent(-1, *doc));
+    EXPECT_FALSE(t.MakeRecordCurrent(1, *doc));
+    EXPECT_EQ(doc->m_file.count, 55);
+}
+
+// Two records differing in every field: switching back and forth brings each one whole.
+TEST(RecordTable, SwitchingRecordsBringsEveryField) {
+    auto doc = std::make_unique<CQFDoc>();
+    qf::StoredRecord a;
+    a.count = 2;
+    a.samples = {{20.5f, 21.0f, 1.25f, 3.5f, 0.1f}, {qf::NO_VALUE, 22.0f, 1.5f, 4.0f, 0.2f}};
+    a.tempUnit = 0;
+    a.speedUnit = 0;
+    a.startFields = {2023, 11, 14, 22, 13, 20};
+    a.start = START;
+    a.intervalSec = 2;
+    a.speedFactor = 1.0f;
+    a.tempUnitText = "C";
+    a.speedUnitText = "m/s";
+    a.yGain = 10;
+    a.yOffset = 0;
+    qf::StoredRecord b;
+    b.count = 3;
+    b.samples = {{30.0f, 31.0f, 2.0f, 500.0f, 14.0f},
+                 {30.5f, qf::NO_VALUE, 2.5f, 600.0f, 17.0f},
+                 {31.0f, 32.0f, qf::NO_VALUE, 700.0f, 20.0f}};
+    b.tempUnit = 1;
+    b.speedUnit = 1;
+    b.startFields = {2014, 3, 30, 1, 59, 30};
+    b.start = START + 86400;
+    b.intervalSec = 60;
+    b.speedFactor = 196.87f;
+    b.tempUnitText = "F";
+    b.speedUnitText = "ft/min";
+    b.yGain = 100;
+    b.yOffset = -2;
+
+    CRecordTable t;
+    for (const qf::StoredRecord* r : {&a, &b}) {
+        doc->m_file = *r;
+        t.ImportRecord(*doc);
+    }
+    for (const int index : {0, 1, 0}) {
+        const qf::StoredRecord& want = index == 0 ? a : b;
+        ASSERT_TRUE(t.MakeRecordCurrent(index, *doc));
+        const qf::StoredRecord& got = doc->m_file;
+        EXPECT_EQ(got.count, want.count) << index;
+        EXPECT_EQ(got.samples, want.samples) << index;
+        EXPECT_EQ(got.tempUnit, want.tempUnit) << index;
+        EXPECT_EQ(got.speedUnit, want.speedUnit) << index;
+        EXPECT_EQ(got.speedFactor, want.speedFactor) << index;
+        EXPECT_EQ(got.tempUnitText, want.tempUnitText) << index;
+        EXPECT_EQ(got.speedUnitText, want.speedUnitText) << index;
+        EXPECT_EQ(got.yGain, want.yGain) << index;
+        EXPECT_EQ(got.yOffset, want.yOffset) << index;
+        EXPECT_EQ(got.start, want.start) << index;
+        EXPECT_EQ(got.startFields.year, want.startFields.year) << index;
+        EXPECT_EQ(got.startFields.second, want.startFields.second) << index;
+        EXPECT_EQ(got.intervalSec, want.intervalSec) << index;
+    }
 }
 
 TEST(LoggerGraph, StaysSmall) {

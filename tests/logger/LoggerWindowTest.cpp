@@ -105,7 +105,7 @@ TEST(LoggerWindow, downloadAddsARowAndDrawsTheRecord) {
     EXPECT_EQ(r.Cell(1, 0), "2");
     EXPECT_EQ(r.Cell(1, 2), "5sec");
     EXPECT_EQ(r.Cell(1, 3), "7");
-    EXPECT_EQ(r.rig.doc->m_nFileCount, 7);
+    EXPECT_EQ(r.rig.doc->m_file.count, 7);
     r.Grab();
     // The current record (7 samples, gain 20, offset -2): labels -40 .. 160.
     const QImage image = r.Grab();
@@ -132,11 +132,11 @@ TEST(LoggerWindow, downloadAddsARowAndDrawsTheRecord) {
     EXPECT_EQ(image.pixel(left + 530, 59), TRACE_COLOURS[CH_CMM]) << "legend";
 
     r.logger->MakeRecordCurrent(-1);  // no selection mark: nothing
-    EXPECT_EQ(r.rig.doc->m_nFileCount, 7);
+    EXPECT_EQ(r.rig.doc->m_file.count, 7);
     r.logger->MakeRecordCurrent(0);
-    EXPECT_EQ(r.rig.doc->m_nFileCount, 200);
-    EXPECT_EQ(r.rig.doc->m_tmFileStart, START);
-    EXPECT_EQ(r.view().m_file.m_nFileYGain, 10);
+    EXPECT_EQ(r.rig.doc->m_file.count, 200);
+    EXPECT_EQ(r.rig.doc->m_file.start, START);
+    EXPECT_EQ(r.rig.doc->m_file.yGain, 10);
 }
 
 TEST(LoggerWindow, aDragZoomsUndozoomReturnsAndTheZoomedGraphScrolls) {
@@ -214,7 +214,7 @@ TEST(LoggerWindow, closingEmptiesTheTableButTheDocumentKeepsTheRecord) {
 
     r.Open();
     EXPECT_EQ(r.logger->List()->rowCount(), 0);
-    EXPECT_EQ(r.rig.doc->m_nFileCount, 30);
+    EXPECT_EQ(r.rig.doc->m_file.count, 30);
     QPrintDialog* dialog = nullptr;
     r.rig.prompts.dialogs.push_back([&dialog](QDialog& d) {
         dialog = qobject_cast<QPrintDialog*>(&d);
@@ -246,7 +246,7 @@ TEST(LoggerWindow, filesThatDoNotLoadChangeNothing) {
                                              " could not be read: the file ends early.");
     EXPECT_EQ(r.rig.prompts.messages[1], "Invalid Format!");
     EXPECT_EQ(r.logger->List()->rowCount(), 1);
-    EXPECT_EQ(r.rig.doc->m_nFileCount, 40);
+    EXPECT_EQ(r.rig.doc->m_file.count, 40);
     EXPECT_EQ(r.Grab(), before);
 
     r.Download({});  // cancelled: silent

@@ -26,7 +26,7 @@ int RunExport(const Args& args) {
     if (const int rc = LoadDataFileOrRefuse("export", path, *doc, view); rc != EXIT_OK) {
         return rc;
     }
-    const std::string text = qf::BuildTextExport(qf::FileExportSource(*doc));
+    const std::string text = qf::BuildTextExport(qf::FileExportSource(doc->m_file));
     const std::string out = args.size() == 2 ? args[1] : qf::TextExportPath(path);
     if (out == "-") {
         if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
