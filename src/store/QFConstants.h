@@ -8,6 +8,7 @@ namespace qf {
 enum Channel : int { CH_AIRT = 0, CH_IRT = 1, CH_AIRV = 2, CH_CFM = 3, CH_CMM = 4 };
 
 inline constexpr int NUM_CHANNELS = 5;
+inline constexpr const char* CHANNEL_NAMES[NUM_CHANNELS] = {"AirT", "IRT", "AirV", "CFM", "CMM"};
 inline constexpr int MAX_SAMPLES = 6000;
 inline constexpr int RECORD_LIMIT = 5000;
 

@@ -68,7 +68,10 @@ std::string TemperatureText(float celsius, int tempUnit, bool irt) {
     if (IsMissingTemperature(celsius)) {
         return std::string(MISSING);
     }
-    const double v = tempUnit == 1 ? ToFahrenheit(celsius) : double(celsius);
+    return TemperatureDisplayText(tempUnit == 1 ? ToFahrenheit(celsius) : double(celsius), irt);
+}
+
+std::string TemperatureDisplayText(double v, bool irt) {
     if (irt && (v > 0.05 || v < -0.05)) {
         return FormatCut(v, 1);
     }
@@ -79,7 +82,10 @@ std::string SpeedText(float airV, float speedFactor) {
     if (IsMissingSpeed(airV)) {
         return std::string(MISSING);
     }
-    const double v = double(airV) * double(speedFactor);
+    return SpeedDisplayText(double(airV) * double(speedFactor), speedFactor);
+}
+
+std::string SpeedDisplayText(double v, float speedFactor) {
     if (speedFactor == 1.0f) {
         return FormatFixed(v, 2);
     }

@@ -49,6 +49,9 @@ ExportSource FileExportSource(const StoredRecord& record);
 std::string TemperatureText(float celsius, int tempUnit, bool irt);
 std::string SpeedText(float airV, float speedFactor);
 std::string FlowText(float v);
+// The same digits for a value already in display units (a mean, say), never missing.
+std::string TemperatureDisplayText(double v, bool irt);
+std::string SpeedDisplayText(double v, float speedFactor);
 // "%m-%d-%y/%H:%M:%S" in local time.
 std::string TimeStampText(std::time_t t);
 

@@ -31,8 +31,6 @@ std::string FormatLocal(std::time_t t, const char* format) {
     return std::string(text, n);
 }
 
-const char* const CHANNEL_NAMES[NUM_CHANNELS] = {"AirT", "IRT", "AirV", "CFM", "CMM"};
-
 // Legend band and entries, in the main window's client area: right of the meter panel,
 // under the real-time bar.
 constexpr int LEGEND_LEFT = 290;

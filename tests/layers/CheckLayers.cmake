@@ -1,7 +1,7 @@
 # Fails when a source file includes a header from a folder on a higher floor. Floors,
 # ground first; a folder may include its own and lower folders only.
 #   cmake -DSRC=<src folder> -P CheckLayers.cmake
-set(FLOORS store link sim ui bars view report logger app)
+set(FLOORS store link sim ui bars view analysis report logger app)
 
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp ${SRC}/*.h.in)
 set(violations "")
