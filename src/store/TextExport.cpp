@@ -161,15 +161,19 @@ bool EndsWithNoCase(std::string_view path, std::string_view ending) {
 }
 
 std::string TextExportPath(const std::string& dataPath) {
+    return DataFileSibling(dataPath, ".txt");
+}
+
+std::string DataFileSibling(const std::string& dataPath, std::string_view extension) {
     // Only the data files' own endings are replaced: any other dot may be part of the name
     // (a time of day), and a ".txt" data file must not be overwritten by its own export.
     for (const std::string_view ending : {std::string_view(".AsmDat"), std::string_view(".CH4")}) {
         const std::size_t stem = dataPath.size() - ending.size();
         if (EndsWithNoCase(dataPath, ending) && stem > 0 && dataPath[stem - 1] != '/') {
-            return dataPath.substr(0, stem) + ".txt";
+            return dataPath.substr(0, stem) + std::string(extension);
         }
     }
-    return dataPath + ".txt";
+    return dataPath + std::string(extension);
 }
 
 }  // namespace qf

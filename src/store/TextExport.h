@@ -60,6 +60,8 @@ std::string BuildTextExport(const ExportSource& source);
 // The export's path: a data file's ".AsmDat" or ".CH4" ending (any case) replaced by ".txt";
 // any other name gets ".txt" appended, so that "26-12-08 09.11.25" does not lose ".25".
 std::string TextExportPath(const std::string& dataPath);
+// The same rule for any other file written beside a data file (".csv").
+std::string DataFileSibling(const std::string& dataPath, std::string_view extension);
 
 // Whether `path` ends with `ending`, ASCII letters compared without case.
 bool EndsWithNoCase(std::string_view path, std::string_view ending);
