@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,33 @@ struct SpanStatistics {
     SampleSpan span;  // as computed: within the record
     std::array<ChannelStatistics, NUM_CHANNELS> channels;
 };
+
+// How one channel's stored samples become display values: Fahrenheit when the record says
+// so, velocity times the speed factor, flows as stored; a missing reading (the usual rule,
+// or not a finite number) gives nothing.
+struct Conversion {
+    bool temperature = false;
+    bool fahrenheit = false;
+    double factor = 1.0;
+
+    bool Valid(float stored) const {
+        return std::isfinite(stored) &
+               !(temperature ? IsMissingTemperature(stored) : IsMissingSpeed(stored));
+    }
+    double Convert(double stored) const {
+        return fahrenheit ? ToFahrenheit(stored) : stored * factor;
+    }
+    std::optional<double> Apply(float stored) const {
+        if (!Valid(stored)) {
+            return std::nullopt;
+        }
+        // A file may hold any speed factor.
+        const double v = Convert(stored);
+        return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+    }
+};
+
+Conversion ConversionOf(int channel, const StoredRecord& record);
 
 // A stored sample in display units: Fahrenheit when the record says so, velocity times
 // the speed factor, flows as stored. Nothing for a missing reading.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
 
 namespace qf {
@@ -92,14 +91,39 @@ std::string IsoLocalTime(std::time_t t) {
     if (localtime_r(&t, &local) == nullptr) {
         return {};
     }
-    char text[64];
-    std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    // By hand rather than strftime: a CSV asks for one per row.
+    char text[48];
+    char* p = text;
+    const auto put = [&p](long long v, int width) {
+        char digits[24];
+        const auto res = std::to_chars(digits, digits + sizeof digits, v < 0 ? -v : v);
+        const long n = res.ptr - digits;
+        if (v < 0) {
+            *p++ = '-';
+        }
+        for (long k = n; k < width; ++k) {
+            *p++ = '0';
+        }
+        p = std::copy(digits, res.ptr, p);
+    };
     const long offset = local.tm_gmtoff;
     const long minutes = std::labs(offset) / 60;
-    const int k = std::snprintf(text + n, sizeof text - n, "%c%02ld:%02ld", offset < 0 ? '-' : '+',
-                                minutes / 60, minutes % 60);
-    n += k > 0 ? std::size_t(k) : 0;
-    return std::string(text, std::min(n, sizeof text - 1));
+    put(local.tm_year + 1900LL, 4);
+    *p++ = '-';
+    put(local.tm_mon + 1, 2);
+    *p++ = '-';
+    put(local.tm_mday, 2);
+    *p++ = 'T';
+    put(local.tm_hour, 2);
+    *p++ = ':';
+    put(local.tm_min, 2);
+    *p++ = ':';
+    put(local.tm_sec, 2);
+    *p++ = offset < 0 ? '-' : '+';
+    put(minutes / 60, 2);
+    *p++ = ':';
+    put(minutes % 60, 2);
+    return std::string(text, p);
 }
 
 }  // namespace qf

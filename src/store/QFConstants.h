@@ -20,11 +20,13 @@ inline constexpr float NO_VALUE = -9000.0f;
 inline constexpr float IRT_STORED_OVER = 510.0f;
 inline constexpr float IRT_STORED_UNDER = -55.0f;
 
+inline constexpr float LOWEST_TEMPERATURE = -100.0f;
+inline constexpr float LOWEST_SPEED = 0.0f;  // also of a flow
 inline bool IsMissingTemperature(float v) {
-    return v < -100.0f;
+    return v < LOWEST_TEMPERATURE;
 }
 inline bool IsMissingSpeed(float v) {
-    return v < 0.0f;
+    return v < LOWEST_SPEED;
 }
 
 // Fahrenheit is Celsius x 1.8 + 32 with 1.8 held as a float and the product in double,
