@@ -84,7 +84,7 @@ void BM_ReadDataFile(benchmark::State& state) {
         if (qf::ReadDataFile(path, *rec.doc, view) != qf::DataFileStatus::Ok) {
             state.SkipWithError("read failed");
         }
-        benchmark::DoNotOptimize(rec.doc->m_fileSamples[4999][4]);
+        benchmark::DoNotOptimize(rec.doc->m_file.samples[4999][4]);
     }
 }
 BENCHMARK(BM_ReadDataFile)->Unit(benchmark::kMicrosecond);

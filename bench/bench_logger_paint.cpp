@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -28,7 +29,9 @@ void EnsureApp() {
 }
 
 struct Rig {
-    std::unique_ptr<float[][NUM_CHANNELS]> samples{new float[MAX_SAMPLES][NUM_CHANNELS]};
+    std::unique_ptr<std::array<float, NUM_CHANNELS>[]> samples {
+        new std::array<float, NUM_CHANNELS>[ MAX_SAMPLES ]
+    };
     LoggerInputs in;
     CLoggerGraph graph;
     TraceFlags shown;

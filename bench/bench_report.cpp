@@ -40,11 +40,11 @@ struct Record {
             s[CH_CFM] = 40.0f + 10.0f * std::sin(t * 2.0f);
             s[CH_CMM] = 1.2f + 0.3f * std::cos(t * 2.0f);
         }
-        source.m_nCount = MAX_SAMPLES;
+        source.count = MAX_SAMPLES;
         source.samples = SampleMajorSamples(values.data(), MAX_SAMPLES);
-        source.m_nTempUnit = 1;
-        source.m_fLabel = ReportLabels(0, 10);
-        source.m_tmStart = 1796738580;
+        source.tempUnit = 1;
+        source.labels = ReportLabels(0, 10);
+        source.start = 1796738580;
     }
 };
 

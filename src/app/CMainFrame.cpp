@@ -400,18 +400,15 @@ void CMainFrame::OnPrint() {
     const RecordingState& rec = m_live.Recording();
     const GraphDisplayState& display = m_pView->m_display;
     ReportSource source = LiveReportSource(m_doc, rec.m_nSampleIndex);
-    source.m_nTempUnit = m_live.Units().m_nTempUnit;
-    source.m_fSpeedFactor = m_live.Units().m_fSpeedFactor;
+    source.tempUnit = m_live.Units().m_nTempUnit;
+    source.speedFactor = m_live.Units().m_fSpeedFactor;
     // The graph's own labels at level 0, as it drew them.
     const float* labels = m_pView->Graph().Core().Labels(0);
-    std::copy(labels, labels + Y_LABELS, source.m_fLabel.begin());
-    source.m_tmStart = rec.m_tmStart;
-    source.m_nInterval = rec.m_nIntervalMs;
+    std::copy(labels, labels + Y_LABELS, source.labels.begin());
+    source.start = rec.m_tmStart;
+    source.interval = rec.m_nIntervalMs;
     source.intervalUnit = ReportInterval::Milliseconds;
-    source.m_bShowAirT = display.m_bShowAirT;
-    source.m_bShowIrt = display.m_bShowIrt;
-    source.m_bShowAirV = display.m_bShowAirV;
-    source.m_bShowFlow = display.m_bShowFlow;
+    source.traces = display;
     PrintReport(source, this, *m_prompts);
 }
 

@@ -29,7 +29,7 @@ inline constexpr int LOGGER_TIME_LABELS = 10;
 
 // The current record as the graph reads it: sample-major samples, stored units.
 struct LoggerRecordView {
-    const float (*samples)[NUM_CHANNELS] = nullptr;  // CQFDoc::m_fileSamples
+    const std::array<float, NUM_CHANNELS>* samples = nullptr;  // CQFDoc::m_file.samples
     int count = 0;
     int tempUnit = 0;
     float speedFactor = 1.0f;

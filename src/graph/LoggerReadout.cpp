@@ -15,7 +15,7 @@ void ReadOut(const LoggerRecordView& record, int sample, LoggerSession& session)
     if (record.samples == nullptr || sample < 0 || sample >= record.count) {
         return;
     }
-    const float* v = record.samples[sample];
+    const float* v = record.samples[sample].data();
     auto& out = session.m_strReadout;
     out[CH_AIRT] = TemperatureText(v[CH_AIRT], record.tempUnit, false);
     out[CH_IRT] = TemperatureText(v[CH_IRT], record.tempUnit, true);

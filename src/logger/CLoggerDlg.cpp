@@ -176,12 +176,13 @@ bool CLoggerDlg::eventFilter(QObject* watched, QEvent* event) {
 LoggerRecordView CLoggerDlg::RecordView() const {
     const CQFDoc& doc = m_ctx.doc;
     LoggerRecordView r;
-    r.samples = doc.m_fileSamples;
-    r.count = std::clamp(doc.m_nFileCount, 0, MAX_SAMPLES);
-    r.tempUnit = doc.m_nFileTempUnit;
-    r.speedFactor = doc.m_fFileSpeedFactor;
-    r.start = doc.m_tmFileStart;
-    r.intervalSec = doc.m_nFileIntervalSec;
+    const StoredRecord& current = doc.m_file;
+    r.samples = current.samples.data();
+    r.count = std::clamp(current.count, 0, static_cast<int>(current.samples.size()));
+    r.tempUnit = current.tempUnit;
+    r.speedFactor = current.speedFactor;
+    r.start = current.start;
+    r.intervalSec = current.intervalSec;
     return r;
 }
 
@@ -191,8 +192,8 @@ LoggerInputs CLoggerDlg::Inputs() const {
     in.height = height();
     in.hasRecord = m_table.m_nLastRecord != -1;
     in.record = RecordView();
-    in.yGain = m_ctx.file.m_nFileYGain;
-    in.yOffset = m_ctx.file.m_nFileYOffset;
+    in.yGain = m_ctx.doc.m_file.yGain;
+    in.yOffset = m_ctx.doc.m_file.yOffset;
     in.traces = m_ctx.session;
     return in;
 }
@@ -202,7 +203,7 @@ void CLoggerDlg::ImportPending() {
     if (!file.m_bFileDataNew) {
         return;
     }
-    if (m_table.ImportRecord(m_ctx.doc, file)) {
+    if (m_table.ImportRecord(m_ctx.doc)) {
         m_list->setRowCount(0);
     }
     const int row = m_table.m_nLastRecord;
@@ -260,16 +261,12 @@ void CLoggerDlg::DownloadFiles(const QStringList& paths) {
 
 void CLoggerDlg::OnPrint() {
     const CQFDoc& doc = m_ctx.doc;
-    if (doc.m_nFileCount < 1) {
+    const StoredRecord& current = doc.m_file;
+    if (current.count < 1) {
         return;
     }
-    ReportSource source =
-        FileReportSource(doc, ReportLabels(m_ctx.file.m_nFileYOffset, m_ctx.file.m_nFileYGain));
-    const LoggerSession& s = m_ctx.session;
-    source.m_bShowAirT = s.m_bShowAirT;
-    source.m_bShowIrt = s.m_bShowIrt;
-    source.m_bShowAirV = s.m_bShowAirV;
-    source.m_bShowFlow = s.m_bShowFlow;
+    ReportSource source = FileReportSource(current, ReportLabels(current.yOffset, current.yGain));
+    source.traces = m_ctx.session;
     PrintReport(source, this, m_ctx.prompts);
 }
 
@@ -296,16 +293,16 @@ void CLoggerDlg::OnYAxis() {
     const int gain = dialog.GainPosition();
     const int offset = dialog.OffsetPosition();
     if (gain >= 0 && std::size_t(gain) < std::size(Y_GAIN_CHOICES)) {
-        m_ctx.file.m_nFileYGain = Y_GAIN_CHOICES[gain];
+        m_ctx.doc.m_file.yGain = Y_GAIN_CHOICES[gain];
     }
     if (offset >= 0 && std::size_t(offset) < std::size(Y_OFFSET_CHOICES)) {
-        m_ctx.file.m_nFileYOffset = Y_OFFSET_CHOICES[offset];
+        m_ctx.doc.m_file.yOffset = Y_OFFSET_CHOICES[offset];
     }
     Invalidate();
 }
 
 void CLoggerDlg::MakeRecordCurrent(int row) {
-    if (!m_table.MakeRecordCurrent(row, m_ctx.doc, m_ctx.file)) {
+    if (!m_table.MakeRecordCurrent(row, m_ctx.doc)) {
         return;
     }
     FullViewReset();
@@ -355,7 +352,7 @@ void CLoggerDlg::paintEvent(QPaintEvent*) {
     m_screen = m_picture;
     const CQFDoc& doc = m_ctx.doc;
     PaintLoggerOverlays(m_screen, m_graph.Frame(), m_pointer, m_ctx.session,
-                        {doc.m_strFileTempUnit, doc.m_strFileSpeedUnit});
+                        {doc.m_file.tempUnitText, doc.m_file.speedUnitText});
     QPainter painter(this);
     painter.drawImage(0, 0, m_screen);
     file.m_bFileDataNew = false;

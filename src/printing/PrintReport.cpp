@@ -11,7 +11,7 @@
 namespace qf {
 
 bool PrintReport(const ReportSource& source, QWidget* owner, IUserPrompts& prompts) {
-    if (source.m_nCount < 1) {
+    if (source.count < 1) {
         return false;
     }
     QPrinter printer(QPrinter::HighResolution);

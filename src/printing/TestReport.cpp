@@ -29,7 +29,7 @@ const char* ReportPrintStatusText(ReportPrintStatus status) {
 }
 
 ReportPrintStatus TestReport(QPrinter& printer, const ReportSource& source, std::time_t now) {
-    if (!source.samples.base || std::min(source.m_nCount, source.samples.capacity) < 1) {
+    if (!source.samples.base || std::min(source.count, source.samples.capacity) < 1) {
         return ReportPrintStatus::NoSamples;
     }
     if (!printer.isValid() || printer.printerState() == QPrinter::Active) {

@@ -44,19 +44,6 @@ constexpr int GRID_LEFT = -735;
 // Fixed, 185 apart: they are not the quarter points of the data width.
 constexpr int GRID_X[] = {-545, -360, -175};
 
-bool Shown(const ReportSource& s, int channel) {
-    switch (channel) {
-        case CH_AIRT:
-            return s.m_bShowAirT;
-        case CH_IRT:
-            return s.m_bShowIrt;
-        case CH_AIRV:
-            return s.m_bShowAirV;
-        default:
-            return s.m_bShowFlow;
-    }
-}
-
 // The value a stored sample is drawn at, in the record's display units.
 double PlotValue(int channel, float stored, int tempUnit, float speedFactor) {
     double v = stored;
@@ -117,12 +104,12 @@ std::string FormatLocal(std::time_t t, const char* format) {
 std::string TimeLabel(const ReportSource& s, int q, int i) {
     long long offset = 0;
     if (s.intervalUnit == ReportInterval::Milliseconds) {
-        offset = static_cast<long long>(q) * i * s.m_nInterval / 1000;
+        offset = static_cast<long long>(q) * i * s.interval / 1000;
     } else {
-        offset = static_cast<long long>(q) * s.m_nInterval * i;
+        offset = static_cast<long long>(q) * s.interval * i;
     }
     std::time_t t = 0;
-    if (__builtin_add_overflow(s.m_tmStart, offset, &t)) {
+    if (__builtin_add_overflow(s.start, offset, &t)) {
         return std::string();
     }
     return FormatLocal(t, "%H:%M:%S");
@@ -143,8 +130,8 @@ int PixelsToUnits(int px, double dpi) {
 }
 
 void AddCurves(const ReportSource& s, int n, std::vector<ReportPrimitive>& page) {
-    const float l0 = s.m_fLabel[0];
-    const float l10 = s.m_fLabel[REPORT_LABELS - 1];
+    const float l0 = s.labels[0];
+    const float l10 = s.labels[REPORT_LABELS - 1];
     if (n < 2 || l10 == l0) {
         return;
     }
@@ -155,7 +142,7 @@ void AddCurves(const ReportSource& s, int n, std::vector<ReportPrimitive>& page)
     bool shown[NUM_CHANNELS];
     bool any = false;
     for (int c = 0; c < NUM_CHANNELS; ++c) {
-        shown[c] = Shown(s, c);
+        shown[c] = s.traces.Shown(c);
         any = any || shown[c];
     }
     if (!any) {
@@ -163,7 +150,7 @@ void AddCurves(const ReportSource& s, int n, std::vector<ReportPrimitive>& page)
     }
     const float step = static_cast<float>(CHART_WIDTH) / static_cast<float>(n - 1);
     auto y = [&](int i, int c) {
-        const double v = PlotValue(c, s.samples.At(i, c), s.m_nTempUnit, s.m_fSpeedFactor);
+        const double v = PlotValue(c, s.samples.At(i, c), s.tempUnit, s.speedFactor);
         return (v - l0) * scale + CHART_BOTTOM;
     };
     std::array<double, NUM_CHANNELS> prev{};
@@ -220,9 +207,9 @@ int FontHeight(ReportFont font) {
 
 std::vector<ReportPrimitive> LayoutReport(const ReportSource& source, const ReportDevice& device,
                                           std::time_t now) {
-    const int n = source.samples.base ? std::clamp(source.m_nCount, 0,
-                                                   std::min(source.samples.capacity, MAX_SAMPLES))
-                                      : 0;
+    const int n = source.samples.base
+                      ? std::clamp(source.count, 0, std::min(source.samples.capacity, MAX_SAMPLES))
+                      : 0;
     std::vector<ReportPrimitive> page;
     page.reserve(64 + static_cast<std::size_t>(std::max(n - 1, 0)) * NUM_CHANNELS);
 
@@ -238,13 +225,13 @@ std::vector<ReportPrimitive> LayoutReport(const ReportSource& source, const Repo
 
     page.emplace_back(ReportText{TITLE_X, TITLE_Y, ReportFont::Title, REPORT_TITLE});
     for (int c = 0; c < NUM_CHANNELS; ++c) {
-        if (Shown(source, c)) {
+        if (source.traces.Shown(c)) {
             page.emplace_back(ReportText{LEGEND[c].x, LEGEND_Y, ReportFont::Text, LEGEND[c].name});
         }
     }
     for (int i = 0; i < REPORT_LABELS; ++i) {
         page.emplace_back(ReportText{VALUE_LABEL_X, VALUE_LABEL_Y + LABEL_STEP * i,
-                                     ReportFont::Text, FormatLabel(source.m_fLabel[i])});
+                                     ReportFont::Text, FormatLabel(source.labels[i])});
     }
     const int q = n / 4;
     for (int i = 0; i < TIME_LABELS; ++i) {

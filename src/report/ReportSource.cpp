@@ -24,22 +24,24 @@ std::array<float, REPORT_LABELS> ReportLabels(int yOffset, int yGain) {
 
 ReportSource LiveReportSource(const CQFDoc& doc, int sampleIndex) {
     ReportSource s;
-    s.m_nCount = sampleIndex;
+    s.count = sampleIndex;
     s.samples = ChannelMajorSamples(doc.m_liveSamples);
     s.intervalUnit = ReportInterval::Milliseconds;
-    s.m_nInterval = 1000;
+    s.interval = 1000;
     return s;
 }
 
-ReportSource FileReportSource(const CQFDoc& doc, const std::array<float, REPORT_LABELS>& labels) {
+ReportSource FileReportSource(const StoredRecord& r,
+                              const std::array<float, REPORT_LABELS>& labels) {
     ReportSource s;
-    s.m_nCount = doc.m_nFileCount;
-    s.samples = SampleMajorSamples(doc.m_fileSamples);
-    s.m_nTempUnit = doc.m_nFileTempUnit;
-    s.m_fSpeedFactor = doc.m_fFileSpeedFactor;
-    s.m_fLabel = labels;
-    s.m_tmStart = doc.m_tmFileStart;
-    s.m_nInterval = doc.m_nFileIntervalSec;
+    s.count = r.count;
+    s.samples = SampleMajorSamples(r.samples.empty() ? nullptr : r.samples.front().data(),
+                                   static_cast<int>(r.samples.size()));
+    s.tempUnit = r.tempUnit;
+    s.speedFactor = r.speedFactor;
+    s.labels = labels;
+    s.start = r.start;
+    s.interval = r.intervalSec;
     s.intervalUnit = ReportInterval::Seconds;
     return s;
 }

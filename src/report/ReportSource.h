@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <ctime>
 
+#include "live/GraphDisplayState.h"
 #include "store/QFConstants.h"
+#include "store/StoredRecord.h"
 
 namespace qf {
 
@@ -33,30 +35,24 @@ inline ReportSamples ChannelMajorSamples(const float (&live)[NUM_CHANNELS][MAX_S
     return ChannelMajorSamples(&live[0][0], MAX_SAMPLES);
 }
 
-// [i][c] arrays such as CQFDoc::m_fileSamples, `capacity` samples of five channels.
+// [i][c] arrays such as StoredRecord::samples, `capacity` samples of five channels.
 ReportSamples SampleMajorSamples(const float* base, int capacity);
-inline ReportSamples SampleMajorSamples(const float (&file)[MAX_SAMPLES][NUM_CHANNELS]) {
-    return SampleMajorSamples(&file[0][0], MAX_SAMPLES);
-}
 
 enum class ReportInterval {
     Milliseconds,  // main view: m_nIntervalMs
-    Seconds,       // logger window: m_nFileIntervalSec
+    Seconds,       // logger window: the record's intervalSec
 };
 
 struct ReportSource {
-    int m_nCount = 0;  // samples to print; the layout keeps it within 0..capacity
+    int count = 0;  // samples to print; the layout keeps it within 0..capacity
     ReportSamples samples;
-    int m_nTempUnit = 0;  // 0 Celsius, 1 Fahrenheit; samples are stored in Celsius
-    float m_fSpeedFactor = 1.0f;
-    std::array<float, REPORT_LABELS> m_fLabel{};  // L0 (bottom) .. L10 (top)
-    std::time_t m_tmStart = 0;
-    int m_nInterval = 1;
+    int tempUnit = 0;  // 0 Celsius, 1 Fahrenheit; samples are stored in Celsius
+    float speedFactor = 1.0f;
+    std::array<float, REPORT_LABELS> labels{};  // L0 (bottom) .. L10 (top)
+    std::time_t start = 0;
+    int interval = 1;
     ReportInterval intervalUnit = ReportInterval::Seconds;
-    bool m_bShowAirT = true;
-    bool m_bShowIrt = true;
-    bool m_bShowAirV = true;
-    bool m_bShowFlow = true;  // CFM and CMM
+    TraceFlags traces;
 };
 
 // The value labels of both graphs at zoom level 0: L_i = (offset + i) x gain, formed
@@ -67,9 +63,9 @@ std::array<float, REPORT_LABELS> ReportLabels(int yOffset, int yGain);
 // its units, labels, m_tmStart, m_nIntervalMs and show flags.
 ReportSource LiveReportSource(const CQFDoc& doc, int sampleIndex);
 
-// The logger window's source: the document's current record (m_nFileCount samples, its
-// units, m_tmFileStart and m_nFileIntervalSec) with the logger graph's labels. The caller
-// adds the window's show flags.
-ReportSource FileReportSource(const CQFDoc& doc, const std::array<float, REPORT_LABELS>& labels);
+// The logger window's source: the current record (its samples, units, start and interval)
+// with the logger graph's labels. The caller adds the window's show flags.
+ReportSource FileReportSource(const StoredRecord& record,
+                              const std::array<float, REPORT_LABELS>& labels);
 
 }  // namespace qf

@@ -209,14 +209,19 @@ DataFileStatus Decode(Source& source, CQFDoc& doc, FileViewState& view) {
         view.m_bFileDataNew = false;
         return DataFileStatus::BadCount;
     }
-    doc.m_nFileCount = count;
+    StoredRecord& r = doc.m_file;
+    r.count = count;
 
     // Samples lie in the file in the order of the area, five floats each; only whole
     // floats are stored, as they would be one by one.
     const std::size_t sampleBytes = static_cast<std::size_t>(count) * SAMPLE_BYTES;
     std::vector<std::uint8_t> block(sampleBytes);
     const std::size_t got = source.Take(block.data(), sampleBytes);
-    float* area = &doc.m_fileSamples[0][0];
+    StoredSample missing;
+    missing.fill(NO_VALUE);
+    r.samples.resize(static_cast<std::size_t>(count), missing);
+    float* area = r.samples.empty() ? nullptr : r.samples.front().data();
+    static_assert(sizeof(StoredSample) == SAMPLE_BYTES);
     for (std::size_t k = 0; k < got / 4; ++k) {
         area[k] = std::bit_cast<float>(ReadU32LE(block.data() + 4 * k));
     }
@@ -224,20 +229,23 @@ DataFileStatus Decode(Source& source, CQFDoc& doc, FileViewState& view) {
         return DataFileStatus::Truncated;
     }
 
-    if (!in.U8(doc.m_nFileTempUnit) || !in.U8(doc.m_nFileSpeedUnit) || !in.I32(doc.m_nFileYear) ||
-        !in.I32(doc.m_nFileMonth) || !in.I32(doc.m_nFileDay) || !in.I32(doc.m_nFileHour) ||
-        !in.I32(doc.m_nFileMinute) || !in.I32(doc.m_nFileSecond) ||
-        !in.I32(doc.m_nFileIntervalSec) || !in.F32(doc.m_fFileSpeedFactor)) {
+    StartFields& when = r.startFields;
+    if (!in.U8(r.tempUnit) || !in.U8(r.speedUnit) || !in.I32(when.year) || !in.I32(when.month) ||
+        !in.I32(when.day) || !in.I32(when.hour) || !in.I32(when.minute) || !in.I32(when.second)) {
         return DataFileStatus::Truncated;
     }
-    StringRead r = in.String(doc.m_strFileTempUnit);
-    if (r == StringRead::Ok) {
-        r = in.String(doc.m_strFileSpeedUnit);
+    r.start = StartTime(when);
+    if (!in.I32(r.intervalSec) || !in.F32(r.speedFactor)) {
+        return DataFileStatus::Truncated;
     }
-    if (r != StringRead::Ok) {
-        return StringStatus(r);
+    StringRead text = in.String(r.tempUnitText);
+    if (text == StringRead::Ok) {
+        text = in.String(r.speedUnitText);
     }
-    if (!in.I32(view.m_nFileYGain) || !in.I32(view.m_nFileYOffset)) {
+    if (text != StringRead::Ok) {
+        return StringStatus(text);
+    }
+    if (!in.I32(r.yGain) || !in.I32(r.yOffset)) {
         return DataFileStatus::Truncated;
     }
     return DataFileStatus::Ok;

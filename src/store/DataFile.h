@@ -30,7 +30,7 @@ enum class DataFileStatus {
     Ok,
     CannotOpen,     // missing, unreadable or not a regular file: nothing read, nothing changed
     InvalidFormat,  // wrong signature: only m_strReadSignature changed, both flags cleared
-    BadCount,       // sample count outside 0..MAX_SAMPLES: m_nFileCount kept, both flags cleared
+    BadCount,       // sample count outside 0..MAX_SAMPLES: the count kept, both flags cleared
     Truncated,      // the file ends early: fields read so far keep their new values
     WideString,     // a 16-bit-character string, which this system never writes; as Truncated
     TextTooLong,    // a unit text beyond MAX_DATA_FILE_TEXT; as Truncated
@@ -55,8 +55,8 @@ void AppendDataFileString(std::string& out, std::string_view text);
 std::string EncodeDataFile(CQFDoc& doc, const RecordingState& live, const DisplayUnits& units,
                            int yGain, int yOffset);
 
-// Reads a data file into the file area of `doc` and the view's file state. Never writes
-// beyond the file area, whatever the count says.
+// Reads a data file into the document's current record, m_file, and sets the view's flags.
+// Never holds more samples than MAX_SAMPLES, whatever the count says.
 DataFileStatus DecodeDataFile(std::span<const std::uint8_t> bytes, CQFDoc& doc,
                               FileViewState& view);
 // Only a regular file is read: a FIFO or a device would block or never end.

@@ -1,7 +1,7 @@
 #include "store/DataFileLoad.h"
 
-#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace qf {
 
@@ -10,7 +10,8 @@ DataFileStatus LoadDataFile(const std::string& path, CQFDoc& doc, FileViewState&
     FileViewState read = view;
     const DataFileStatus status = ReadDataFile(path, *aside, read);
     if (status == DataFileStatus::Ok) {
-        doc.TakeFileArea(*aside);
+        doc.m_file = std::move(aside->m_file);
+        doc.m_strReadSignature = aside->m_strReadSignature;
         view = read;
     } else if (ShowsInvalidFormat(status)) {
         doc.m_strReadSignature = aside->m_strReadSignature;

@@ -11,9 +11,8 @@
 
 namespace qf {
 
-// Ok: the file area and the view's file state hold the file, m_bFileData and
-// m_bFileDataNew set. A wrong signature or count clears both flags, as the reader does.
-// Any other failure changes nothing.
+// Ok: the file area, doc.m_file, holds the file, m_bFileData and m_bFileDataNew set. A wrong
+// signature or count clears both flags, as the reader does. Any other failure changes nothing.
 DataFileStatus LoadDataFile(const std::string& path, CQFDoc& doc, FileViewState& view);
 
 }  // namespace qf

@@ -8,6 +8,7 @@ namespace qf {
 enum Channel : int { CH_AIRT = 0, CH_IRT = 1, CH_AIRV = 2, CH_CFM = 3, CH_CMM = 4 };
 
 inline constexpr int NUM_CHANNELS = 5;
+inline constexpr const char* CHANNEL_NAMES[NUM_CHANNELS] = {"AirT", "IRT", "AirV", "CFM", "CMM"};
 inline constexpr int MAX_SAMPLES = 6000;
 inline constexpr int RECORD_LIMIT = 5000;
 
@@ -19,11 +20,13 @@ inline constexpr float NO_VALUE = -9000.0f;
 inline constexpr float IRT_STORED_OVER = 510.0f;
 inline constexpr float IRT_STORED_UNDER = -55.0f;
 
+inline constexpr float LOWEST_TEMPERATURE = -100.0f;
+inline constexpr float LOWEST_SPEED = 0.0f;  // also of a flow
 inline bool IsMissingTemperature(float v) {
-    return v < -100.0f;
+    return v < LOWEST_TEMPERATURE;
 }
 inline bool IsMissingSpeed(float v) {
-    return v < 0.0f;
+    return v < LOWEST_SPEED;
 }
 
 // Fahrenheit is Celsius x 1.8 + 32 with 1.8 held as a float and the product in double,

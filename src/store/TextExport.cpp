@@ -49,18 +49,18 @@ ExportSource LiveExportSource(const CQFDoc& doc, const RecordingState& live,
     return s;
 }
 
-ExportSource FileExportSource(const CQFDoc& doc) {
+ExportSource FileExportSource(const StoredRecord& r) {
     ExportSource s;
-    s.m_pSamples = &doc.m_fileSamples[0][0];
+    s.m_pSamples = r.samples.empty() ? nullptr : r.samples.front().data();
     s.m_nSampleStride = NUM_CHANNELS;
     s.m_nChannelStride = 1;
-    s.m_nCount = std::clamp(doc.m_nFileCount, 0, MAX_SAMPLES);
-    s.m_nTempUnit = doc.m_nFileTempUnit;
-    s.m_strTempUnit = doc.m_strFileTempUnit;
-    s.m_fSpeedFactor = doc.m_fFileSpeedFactor;
-    s.m_strSpeedUnit = doc.m_strFileSpeedUnit;
-    s.m_tmStart = doc.FileStartFields();
-    s.m_nIntervalSec = doc.m_nFileIntervalSec;
+    s.m_nCount = std::clamp(r.count, 0, static_cast<int>(r.samples.size()));
+    s.m_nTempUnit = r.tempUnit;
+    s.m_strTempUnit = r.tempUnitText;
+    s.m_fSpeedFactor = r.speedFactor;
+    s.m_strSpeedUnit = r.speedUnitText;
+    s.m_tmStart = StartTime(r.startFields);
+    s.m_nIntervalSec = r.intervalSec;
     return s;
 }
 
@@ -68,7 +68,10 @@ std::string TemperatureText(float celsius, int tempUnit, bool irt) {
     if (IsMissingTemperature(celsius)) {
         return std::string(MISSING);
     }
-    const double v = tempUnit == 1 ? ToFahrenheit(celsius) : double(celsius);
+    return TemperatureDisplayText(tempUnit == 1 ? ToFahrenheit(celsius) : double(celsius), irt);
+}
+
+std::string TemperatureDisplayText(double v, bool irt) {
     if (irt && (v > 0.05 || v < -0.05)) {
         return FormatCut(v, 1);
     }
@@ -79,7 +82,10 @@ std::string SpeedText(float airV, float speedFactor) {
     if (IsMissingSpeed(airV)) {
         return std::string(MISSING);
     }
-    const double v = double(airV) * double(speedFactor);
+    return SpeedDisplayText(double(airV) * double(speedFactor), speedFactor);
+}
+
+std::string SpeedDisplayText(double v, float speedFactor) {
     if (speedFactor == 1.0f) {
         return FormatFixed(v, 2);
     }
@@ -155,15 +161,19 @@ bool EndsWithNoCase(std::string_view path, std::string_view ending) {
 }
 
 std::string TextExportPath(const std::string& dataPath) {
+    return DataFileSibling(dataPath, ".txt");
+}
+
+std::string DataFileSibling(const std::string& dataPath, std::string_view extension) {
     // Only the data files' own endings are replaced: any other dot may be part of the name
     // (a time of day), and a ".txt" data file must not be overwritten by its own export.
     for (const std::string_view ending : {std::string_view(".AsmDat"), std::string_view(".CH4")}) {
         const std::size_t stem = dataPath.size() - ending.size();
         if (EndsWithNoCase(dataPath, ending) && stem > 0 && dataPath[stem - 1] != '/') {
-            return dataPath.substr(0, stem) + ".txt";
+            return dataPath.substr(0, stem) + std::string(extension);
         }
     }
-    return dataPath + ".txt";
+    return dataPath + std::string(extension);
 }
 
 }  // namespace qf

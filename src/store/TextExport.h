@@ -10,6 +10,7 @@
 #include "store/CQFDoc.h"
 #include "store/DisplayUnits.h"
 #include "store/Recording.h"
+#include "store/StoredRecord.h"
 
 namespace qf {
 
@@ -39,15 +40,18 @@ struct ExportSource {
 ExportSource LiveExportSource(const CQFDoc& doc, const RecordingState& live,
                               const DisplayUnits& units);
 
-// The file area, started at the file's local date and time; yields the same text as Save
+// A record as read, started at the file's local date and time; yields the same text as Save
 // wrote for the recording the file came from.
-ExportSource FileExportSource(const CQFDoc& doc);
+ExportSource FileExportSource(const StoredRecord& record);
 
 // Field texts without their unit. Temperatures come in Celsius; IRT is cut at its last
 // digit, AirT rounded.
 std::string TemperatureText(float celsius, int tempUnit, bool irt);
 std::string SpeedText(float airV, float speedFactor);
 std::string FlowText(float v);
+// The same digits for a value already in display units (a mean, say), never missing.
+std::string TemperatureDisplayText(double v, bool irt);
+std::string SpeedDisplayText(double v, float speedFactor);
 // "%m-%d-%y/%H:%M:%S" in local time.
 std::string TimeStampText(std::time_t t);
 
@@ -56,6 +60,8 @@ std::string BuildTextExport(const ExportSource& source);
 // The export's path: a data file's ".AsmDat" or ".CH4" ending (any case) replaced by ".txt";
 // any other name gets ".txt" appended, so that "26-12-08 09.11.25" does not lose ".25".
 std::string TextExportPath(const std::string& dataPath);
+// The same rule for any other file written beside a data file (".csv").
+std::string DataFileSibling(const std::string& dataPath, std::string_view extension);
 
 // Whether `path` ends with `ending`, ASCII letters compared without case.
 bool EndsWithNoCase(std::string_view path, std::string_view ending);

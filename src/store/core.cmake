@@ -1,5 +1,6 @@
 target_sources(qfcore PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CQFDoc.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StoredRecord.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ValueText.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RegularFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp

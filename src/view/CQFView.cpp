@@ -9,7 +9,7 @@
 #include "graph/CursorReadout.h"
 #include "graph/PlotGeometry.h"
 #include "store/CQFDoc.h"
-#include "store/ChannelNames.h"
+#include "store/QFConstants.h"
 #include "store/ConfigFile.h"
 #include "store/QFConstants.h"
 #include "store/Settings.h"

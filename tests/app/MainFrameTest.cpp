@@ -336,11 +336,11 @@ TEST(MainFrame, aDataFileOpensIntoTheFileAreaAndABadOneIsRefused) {
     WriteAll(bad, std::string("\x06QF7721", 7) + std::string(60, '\0'));
 
     EXPECT_TRUE(frame.OpenDataFile(QString::fromStdString(good)));
-    EXPECT_EQ(rig.doc->m_nFileCount, 3);
+    EXPECT_EQ(rig.doc->m_file.count, 3);
     EXPECT_TRUE(frame.View().m_file.m_bFileDataNew);
     EXPECT_FALSE(frame.OpenDataFile(QString::fromStdString(bad)));
     EXPECT_EQ(rig.prompts.messages, QStringList{"Invalid Format!"});
-    EXPECT_EQ(rig.doc->m_nFileCount, 3);
+    EXPECT_EQ(rig.doc->m_file.count, 3);
     EXPECT_EQ(frame.windowTitle(), "Thermo-Anemometer");
 }
 
@@ -542,7 +542,7 @@ TEST(MainFrame, startUpShowsTheFileInTheLoggerAndSaysDemo) {
         if (demo) {
             ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.Logger()));
             EXPECT_EQ(frame.Logger()->List()->rowCount(), 1);
-            EXPECT_EQ(frame.Doc().m_nFileCount, 12);
+            EXPECT_EQ(frame.Doc().m_file.count, 12);
         }
     }
 }

@@ -73,7 +73,7 @@ TEST(Signals, closingForASignalKeepsOnlyAnUnsavedRecording) {
         auto doc = std::make_unique<CQFDoc>();
         FileViewState view;
         EXPECT_EQ(ReadDataFile(data, *doc, view), DataFileStatus::Ok);
-        EXPECT_EQ(doc->m_nFileCount, 3);
+        EXPECT_EQ(doc->m_file.count, 3);
         EXPECT_EQ(names[1], names[0].substr(0, names[0].size() - 7) + ".txt");
     }
 }

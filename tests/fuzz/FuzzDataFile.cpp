@@ -11,14 +11,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const auto doc = std::make_unique<qf::CQFDoc>();
     qf::FileViewState view;
     const qf::DataFileStatus status = qf::DecodeDataFile({data, size}, *doc, view);
-    if (doc->m_nFileCount < 0 || doc->m_nFileCount > qf::MAX_SAMPLES) {
+    if (doc->m_file.count < 0 || doc->m_file.count > qf::MAX_SAMPLES) {
         std::abort();
     }
     if (status == qf::DataFileStatus::Ok) {
         if (!view.m_bFileData || !view.m_bFileDataNew) {
             std::abort();
         }
-        qf::BuildTextExport(qf::FileExportSource(*doc));
+        qf::BuildTextExport(qf::FileExportSource(doc->m_file));
     }
     return 0;
 }

@@ -1,15 +1,16 @@
 // The logger graph, its pointer and read-out, and the record table, without a window.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 #include "graph/LoggerGraph.h"
 #include "graph/LoggerPointer.h"
 #include "graph/LoggerReadout.h"
 #include "store/CQFDoc.h"
-#include "store/FileViewState.h"
 #include "store/RecordTable.h"
 
 namespace {
@@ -20,7 +21,9 @@ constexpr std::time_t START = 1700000000;  // 22:13:20 UTC
 
 // A record of `count` samples held sample-major, and the inputs of a 946 x 598 window.
 struct Record {
-    std::unique_ptr<float[][NUM_CHANNELS]> samples{new float[MAX_SAMPLES][NUM_CHANNELS]};
+    std::unique_ptr<std::array<float, NUM_CHANNELS>[]> samples {
+        new std::array<float, NUM_CHANNELS>[ MAX_SAMPLES ]
+    };
     LoggerInputs in;
 
     explicit Record(int count, float value = 20.0f) {
@@ -236,18 +239,12 @@ TEST(RecordTable, ImportsRowsAndStartsOverAtTheHundredAndFirst) {
     setenv("TZ", "UTC", 1);
     tzset();
     auto doc = std::make_unique<CQFDoc>();
-    FileViewState file;
-    doc->m_nFileYear = 2023;
-    doc->m_nFileMonth = 11;
-    doc->m_nFileDay = 14;
-    doc->m_nFileHour = 22;
-    doc->m_nFileMinute = 13;
-    doc->m_nFileSecond = 20;
-    doc->m_nFileIntervalSec = 2;
+    doc->m_file.start = START;
+    doc->m_file.intervalSec = 2;
     CRecordTable t;
     for (int i = 1; i <= 100; ++i) {
-        doc->m_nFileCount = i;
-        EXPECT_FALSE(t.ImportRecord(*doc, file)) << i;
+        doc->m_file.count = i;
+        EXPECT_FALSE(t.ImportRecord(*doc)) << i;
     }
     EXPECT_EQ(t.m_nLastRecord, 99);
     const RecordRow row = t.Row(99);
@@ -255,23 +252,66 @@ TEST(RecordTable, ImportsRowsAndStartsOverAtTheHundredAndFirst) {
     EXPECT_EQ(row.time, "14/11/23 22:13:20");
     EXPECT_EQ(row.rate, "2sec");
     EXPECT_EQ(row.nums, "100");
-    EXPECT_EQ(doc->m_tmFileStart, START);
 
-    doc->m_nFileCount = 0;
-    EXPECT_TRUE(t.ImportRecord(*doc, file));
+    doc->m_file.count = 0;
+    EXPECT_TRUE(t.ImportRecord(*doc));
     EXPECT_EQ(t.m_nLastRecord, 0);
     EXPECT_EQ(t.Row(0).set, "1");
     EXPECT_EQ(t.Row(0).nums, "0");
 
-    // Making a record current copies it back; no selection mark changes nothing.
-    doc->m_nFileCount = 55;
-    file.m_nFileYGain = 77;
-    EXPECT_FALSE(t.MakeRecordCurrent(-1, *doc, file));
-    EXPECT_FALSE(t.MakeRecordCurrent(1, *doc, file));
-    EXPECT_EQ(doc->m_nFileCount, 55);
-    EXPECT_TRUE(t.MakeRecordCurrent(0, *doc, file));
-    EXPECT_EQ(doc->m_nFileCount, 0);
-    EXPECT_EQ(file.m_nFileYGain, 10);
+    // No selection mark, or a slot beyond the newest record, changes nothing.
+    doc->m_file.count = 55;
+    EXPECT_FALSE(t.MakeRecordCurrent(-1, *doc));
+    EXPECT_FALSE(t.MakeRecordCurrent(1, *doc));
+    EXPECT_EQ(doc->m_file.count, 55);
+}
+
+// Two records differing in every field: switching back and forth brings each one whole.
+TEST(RecordTable, SwitchingRecordsBringsEveryField) {
+    const qf::StoredRecord a{
+        .count = 2,
+        .samples = {{20.5f, 21.0f, 1.25f, 3.5f, 0.1f}, {NO_VALUE, 22.0f, 1.5f, 4.0f, 0.2f}},
+        .startFields = {2023, 11, 14, 22, 13, 20},
+        .start = START,
+        .intervalSec = 2,
+        .speedFactor = 1.0f,
+        .tempUnitText = "C",
+        .speedUnitText = "m/s"};
+    const qf::StoredRecord b{.count = 3,
+                             .samples = {{30.0f, 31.0f, 2.0f, 500.0f, 14.0f},
+                                         {30.5f, NO_VALUE, 2.5f, 600.0f, 17.0f},
+                                         {31.0f, 32.0f, NO_VALUE, 700.0f, 20.0f}},
+                             .tempUnit = 1,
+                             .speedUnit = 1,
+                             .startFields = {2014, 3, 30, 1, 59, 30},
+                             .start = START + 1,
+                             .intervalSec = 60,
+                             .speedFactor = 196.87f,
+                             .tempUnitText = "F",
+                             .speedUnitText = "ft/min",
+                             .yGain = 100,
+                             .yOffset = -2};
+    auto doc = std::make_unique<CQFDoc>();
+    CRecordTable t;
+    for (const qf::StoredRecord* r : {&a, &b}) {
+        doc->m_file = *r;
+        t.ImportRecord(*doc);
+    }
+    for (const int index : {0, 1, 0}) {
+        const qf::StoredRecord& want = index == 0 ? a : b;
+        ASSERT_TRUE(t.MakeRecordCurrent(index, *doc));
+        const qf::StoredRecord& got = doc->m_file;
+        EXPECT_EQ(std::tie(got.count, got.samples, got.tempUnit, got.speedUnit, got.start,
+                           got.intervalSec, got.speedFactor, got.tempUnitText, got.speedUnitText,
+                           got.yGain, got.yOffset),
+                  std::tie(want.count, want.samples, want.tempUnit, want.speedUnit, want.start,
+                           want.intervalSec, want.speedFactor, want.tempUnitText,
+                           want.speedUnitText, want.yGain, want.yOffset))
+            << index;
+        EXPECT_EQ(std::tie(got.startFields.year, got.startFields.second),
+                  std::tie(want.startFields.year, want.startFields.second))
+            << index;
+    }
 }
 
 TEST(LoggerGraph, StaysSmall) {

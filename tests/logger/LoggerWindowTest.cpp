@@ -108,7 +108,7 @@ TEST(LoggerWindow, downloadAddsARowAndDrawsTheRecord) {
     EXPECT_EQ(r.Cell(1, 0), "2");
     EXPECT_EQ(r.Cell(1, 2), "5sec");
     EXPECT_EQ(r.Cell(1, 3), "7");
-    EXPECT_EQ(r.rig.doc->m_nFileCount, 7);
+    EXPECT_EQ(r.rig.doc->m_file.count, 7);
     r.Grab();
     // The current record (7 samples, gain 20, offset -2): labels -40 .. 160.
     const QImage image = r.Grab();
@@ -135,14 +135,14 @@ TEST(LoggerWindow, downloadAddsARowAndDrawsTheRecord) {
     EXPECT_EQ(image.pixel(left + 530, 59), TRACE_COLOURS[CH_CMM]) << "legend";
 
     r.logger->MakeRecordCurrent(-1);  // no selection mark: nothing
-    EXPECT_EQ(r.rig.doc->m_nFileCount, 7);
+    EXPECT_EQ(r.rig.doc->m_file.count, 7);
     // A double-click, also on the list's blank area, makes the selected row current.
     r.logger->List()->selectRow(0);
     QWidget* list = r.logger->List()->viewport();
     QTest::mouseDClick(list, Qt::LeftButton, Qt::NoModifier, QPoint(10, list->height() - 5));
-    EXPECT_EQ(r.rig.doc->m_nFileCount, 200);
-    EXPECT_EQ(r.rig.doc->m_tmFileStart, START);
-    EXPECT_EQ(r.view().m_file.m_nFileYGain, 10);
+    EXPECT_EQ(r.rig.doc->m_file.count, 200);
+    EXPECT_EQ(r.rig.doc->m_file.start, START);
+    EXPECT_EQ(r.rig.doc->m_file.yGain, 10);
 }
 
 // Download and Undozoom alone have a tip; the other buttons show none, not their caption.
@@ -243,7 +243,7 @@ TEST(LoggerWindow, closingEmptiesTheTableButTheDocumentKeepsTheRecord) {
 
     r.Open();
     EXPECT_EQ(r.logger->List()->rowCount(), 0);
-    EXPECT_EQ(r.rig.doc->m_nFileCount, 30);
+    EXPECT_EQ(r.rig.doc->m_file.count, 30);
     QPrintDialog* dialog = nullptr;
     r.rig.prompts.dialogs.push_back([&dialog](QDialog& d) {
         dialog = qobject_cast<QPrintDialog*>(&d);
@@ -275,7 +275,7 @@ TEST(LoggerWindow, filesThatDoNotLoadChangeNothing) {
                                              " could not be read: the file ends early.");
     EXPECT_EQ(r.rig.prompts.messages[1], "Invalid Format!");
     EXPECT_EQ(r.logger->List()->rowCount(), 1);
-    EXPECT_EQ(r.rig.doc->m_nFileCount, 40);
+    EXPECT_EQ(r.rig.doc->m_file.count, 40);
     EXPECT_EQ(r.Grab(), before);
 
     r.Download({});  // cancelled: silent
@@ -290,18 +290,17 @@ namespace {
 // colour anywhere but on the plot (and the legend's line samples).
 TEST(LoggerPaint, tracesStayOnThePlot) {
     App();
-    std::vector<float> samples(MAX_SAMPLES * NUM_CHANNELS);
+    std::vector<StoredSample> samples(300);
     for (int i = 0; i < 300; ++i) {
         const bool high = i % 7 < 3;
-        const float values[] = {high ? 100000.0f : 50.0f, high ? NO_VALUE : 20.0f,
-                                high ? -3e38f : 5.0f, 1e30f, high ? -1e9f : 1.0f};
-        std::copy(values, values + NUM_CHANNELS, samples.begin() + i * NUM_CHANNELS);
+        samples[std::size_t(i)] = {high ? 100000.0f : 50.0f, high ? NO_VALUE : 20.0f,
+                                   high ? -3e38f : 5.0f, 1e30f, high ? -1e9f : 1.0f};
     }
     LoggerInputs in;
     in.width = 946;
     in.height = 598;
     in.hasRecord = true;
-    in.record.samples = reinterpret_cast<const float(*)[NUM_CHANNELS]>(samples.data());
+    in.record.samples = samples.data();
     in.record.count = 300;
     in.record.intervalSec = 1;
     CLoggerGraph graph;

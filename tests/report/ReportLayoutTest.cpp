@@ -32,15 +32,15 @@ struct Record {
     ReportSource source;
 
     explicit Record(int n) : values(static_cast<std::size_t>(n) * NUM_CHANNELS, 0.0f) {
-        source.m_nCount = n;
+        source.count = n;
         source.samples = SampleMajorSamples(values.data(), n);
-        source.m_fLabel = ReportLabels(0, 10);  // 0 .. 100: 8 units per value unit
-        source.m_tmStart = START;
-        source.m_nInterval = 1;
+        source.labels = ReportLabels(0, 10);  // 0 .. 100: 8 units per value unit
+        source.start = START;
+        source.interval = 1;
     }
     void Set(int i, int c, float v) { values[static_cast<std::size_t>(i) * NUM_CHANNELS + c] = v; }
     void Fill(int c, float v) {
-        for (int i = 0; i < source.m_nCount; ++i) {
+        for (int i = 0; i < source.count; ++i) {
             Set(i, c, v);
         }
     }
@@ -212,7 +212,7 @@ TEST_F(ReportLayoutTest, timeLabelsStepByAQuarterOfTheSamples) {
     };
     for (const auto& c : cases) {
         Record r(c.n);
-        r.source.m_nInterval = c.interval;
+        r.source.interval = c.interval;
         r.source.intervalUnit = c.unit;
         EXPECT_EQ(TextsAtY(r.Page(), 195), c.labels) << c.what;
     }
@@ -239,7 +239,7 @@ TEST_F(ReportLayoutTest, valueLabelsFollowOffsetAndGain) {
     };
     for (const auto& c : cases) {
         Record r(2);
-        r.source.m_fLabel = ReportLabels(c.offset, c.gain);
+        r.source.labels = ReportLabels(c.offset, c.gain);
         const auto page = r.Page();
         EXPECT_EQ(TextsAtY(page, 210), std::vector<std::string>{c.bottom}) << c.gain;
         EXPECT_EQ(TextsAtY(page, 610), std::vector<std::string>{c.middle}) << c.gain;
@@ -272,8 +272,8 @@ TEST_F(ReportLayoutTest, valuesArePlacedInTheirDisplayUnits) {
     for (const auto& c : cases) {
         Record r(2);
         r.Fill(c.channel, c.stored);
-        r.source.m_nTempUnit = c.tempUnit;
-        r.source.m_fSpeedFactor = c.factor;
+        r.source.tempUnit = c.tempUnit;
+        r.source.speedFactor = c.factor;
         const auto lines = CurvesOf(r.Page(), c.channel);
         ASSERT_EQ(lines.size(), 1u) << c.what;
         EXPECT_EQ(lines[0], (ReportLine{-730, c.y, -10, c.y, TracePen(c.channel)})) << c.what;
@@ -331,10 +331,10 @@ TEST_F(ReportLayoutTest, onlyShownTracesAreDrawnAndListed) {
     };
     for (const auto& c : cases) {
         Record r(2);
-        r.source.m_bShowAirT = c.airT;
-        r.source.m_bShowIrt = c.irt;
-        r.source.m_bShowAirV = c.airV;
-        r.source.m_bShowFlow = c.flow;
+        r.source.traces.m_bShowAirT = c.airT;
+        r.source.traces.m_bShowIrt = c.irt;
+        r.source.traces.m_bShowAirV = c.airV;
+        r.source.traces.m_bShowFlow = c.flow;
         const auto page = r.Page();
         std::vector<ReportPen> pens;
         for (const auto& l : Curves(page)) {
@@ -355,7 +355,7 @@ TEST_F(ReportLayoutTest, unusableLabelRangesLeaveOnlyTheCurvesOut) {
     for (const auto& labels : ranges) {
         Record r(5);
         r.Fill(CH_AIRT, 1.0f);
-        r.source.m_fLabel = labels;
+        r.source.labels = labels;
         const auto page = r.Page();
         EXPECT_TRUE(Curves(page).empty());
         EXPECT_EQ(Lines(page, false).size(), 17u);
@@ -372,7 +372,7 @@ TEST_F(ReportLayoutTest, segmentsTouchingANonFiniteValueAreLeftOut) {
     r.Set(3, CH_CFM, inf);   // segment 2-3 goes
     r.Set(0, CH_CMM, -inf);  // segment 0-1 goes
     r.Set(2, CH_IRT, -inf);  // in Fahrenheit raised to -9000: kept
-    r.source.m_nTempUnit = 1;
+    r.source.tempUnit = 1;
     const auto page = r.Page();
     EXPECT_EQ(CurvesOf(page, CH_AIRT).size(), 1u);
     EXPECT_EQ(CurvesOf(page, CH_CFM).size(), 2u);
@@ -415,11 +415,12 @@ TEST_F(ReportLayoutTest, sampleCountIsKeptWithinTheArrays) {
     };
     for (const auto& c : cases) {
         Record r(3);
-        r.source.m_nCount = c.count;
+        r.source.count = c.count;
         if (!c.base) {
             r.source.samples.base = nullptr;
         }
-        r.source.m_bShowIrt = r.source.m_bShowAirV = r.source.m_bShowFlow = false;
+        r.source.traces.m_bShowIrt = r.source.traces.m_bShowAirV = r.source.traces.m_bShowFlow =
+            false;
         const auto page = r.Page();
         EXPECT_EQ(Curves(page).size(), c.segments) << c.what;
         EXPECT_EQ(TextsAtY(page, 195).size(), 5u) << c.what;
@@ -463,34 +464,40 @@ TEST_F(ReportLayoutTest, bothCallersSourcesReadTheirOwnArrays) {
     for (int i = 0; i < 3; ++i) {
         for (int c = 0; c < NUM_CHANNELS; ++c) {
             doc->m_liveSamples[c][i] = float(100 * c + i);
-            doc->m_fileSamples[i][c] = float(-100 * c - i);
         }
     }
-    doc->m_nFileCount = 3;
-    doc->m_nFileTempUnit = 1;
-    doc->m_fFileSpeedFactor = 3.6f;
-    doc->m_tmFileStart = START;
-    doc->m_nFileIntervalSec = 7;
+    StoredRecord& record = doc->m_file;
+    record.samples.resize(3);
+    for (int i = 0; i < 3; ++i) {
+        for (int c = 0; c < NUM_CHANNELS; ++c) {
+            record.samples[std::size_t(i)][std::size_t(c)] = float(-100 * c - i);
+        }
+    }
+    record.count = 3;
+    record.tempUnit = 1;
+    record.speedFactor = 3.6f;
+    record.start = START;
+    record.intervalSec = 7;
 
     const ReportSource live = LiveReportSource(*doc, 2);
-    const ReportSource file = FileReportSource(*doc, ReportLabels(-5, 2));
+    const ReportSource file = FileReportSource(record, ReportLabels(-5, 2));
     for (int i = 0; i < 3; ++i) {
         for (int c = 0; c < NUM_CHANNELS; ++c) {
             EXPECT_EQ(live.samples.At(i, c), float(100 * c + i));
             EXPECT_EQ(file.samples.At(i, c), float(-100 * c - i));
         }
     }
-    EXPECT_EQ(live.m_nCount, 2);
+    EXPECT_EQ(live.count, 2);
     EXPECT_EQ(live.intervalUnit, ReportInterval::Milliseconds);
     EXPECT_EQ(live.samples.capacity, MAX_SAMPLES);
-    EXPECT_EQ(file.m_nCount, 3);
-    EXPECT_EQ(file.m_nTempUnit, 1);
-    EXPECT_EQ(file.m_fSpeedFactor, 3.6f);
-    EXPECT_EQ(file.m_tmStart, START);
-    EXPECT_EQ(file.m_nInterval, 7);
+    EXPECT_EQ(file.count, 3);
+    EXPECT_EQ(file.tempUnit, 1);
+    EXPECT_EQ(file.speedFactor, 3.6f);
+    EXPECT_EQ(file.start, START);
+    EXPECT_EQ(file.interval, 7);
     EXPECT_EQ(file.intervalUnit, ReportInterval::Seconds);
-    EXPECT_EQ(file.m_fLabel[0], -10.0f);
-    EXPECT_EQ(file.m_fLabel[10], 10.0f);
+    EXPECT_EQ(file.labels[0], -10.0f);
+    EXPECT_EQ(file.labels[10], 10.0f);
 }
 
 }  // namespace

@@ -43,11 +43,11 @@ protected:
         // Two samples of constant traces on the scale 0 .. 100 (y = v x 8 + 200): AirT above
         // the chart, IRT below it, CFM at mid-height.
         m_values = {120.0f, -10.0f, 0.0f, 50.0f, 0.0f, 120.0f, -10.0f, 0.0f, 50.0f, 0.0f};
-        m_source.m_nCount = 2;
+        m_source.count = 2;
         m_source.samples = SampleMajorSamples(m_values.data(), 2);
-        m_source.m_fLabel = ReportLabels(0, 10);
-        m_source.m_tmStart = START;
-        m_source.m_bShowAirV = false;
+        m_source.labels = ReportLabels(0, 10);
+        m_source.start = START;
+        m_source.traces.m_bShowAirV = false;
     }
 
     // The page on an image of 254 dpi, one pixel per page unit: page (x, y) is pixel
@@ -172,7 +172,7 @@ TEST_F(ReportPrintTest, failedJobsSayWhyAndLeaveNothing) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(QString::fromStdString(c.file));
-        m_source.m_nCount = c.count;
+        m_source.count = c.count;
         QPainter other;
         if (c.busy) {
             ASSERT_TRUE(other.begin(&printer));

@@ -52,33 +52,38 @@ qftest::TestLive CelsiusMetres(int count) {
 // A file area holding values no test file holds.
 std::unique_ptr<CQFDoc> OldDoc(FileViewState& view) {
     auto doc = std::make_unique<CQFDoc>();
-    std::fill_n(&doc->m_fileSamples[0][0], qf::MAX_SAMPLES * qf::NUM_CHANNELS, 7.0f);
-    doc->m_nFileCount = 77;
-    doc->m_nFileTempUnit = doc->m_nFileSpeedUnit = 9;
-    doc->m_nFileYear = doc->m_nFileMonth = doc->m_nFileDay = -7;
-    doc->m_nFileHour = doc->m_nFileMinute = doc->m_nFileSecond = doc->m_nFileIntervalSec = -7;
-    doc->m_fFileSpeedFactor = -7.0f;
-    doc->m_strFileTempUnit = doc->m_strFileSpeedUnit = "old";
+    qf::StoredRecord& r = doc->m_file;
+    r.count = 77;
+    r.samples.assign(77, {7.0f, 7.0f, 7.0f, 7.0f, 7.0f});
+    r.tempUnit = r.speedUnit = 9;
+    r.startFields = {-7, -7, -7, -7, -7, -7};
+    r.intervalSec = -7;
+    r.speedFactor = -7.0f;
+    r.tempUnitText = r.speedUnitText = "old";
+    r.yGain = r.yOffset = -7;
     doc->m_strReadSignature = "OLD";
-    view = FileViewState{false, false, -7, -7};
+    view = FileViewState{false, false};
     return doc;
 }
 
 // Every destination of a file field, in file order, as comparable text.
 std::vector<std::string> Fields(const CQFDoc& d, const FileViewState& v, int samples) {
+    const qf::StoredRecord& r = d.m_file;
     std::vector<std::string> f = {
         d.m_strReadSignature + (v.m_bFileData ? "+" : "-") + (v.m_bFileDataNew ? "+" : "-"),
-        std::to_string(d.m_nFileCount)};
-    for (int k = 0; k < samples * qf::NUM_CHANNELS; ++k) {
-        f.push_back(std::to_string(Bits((&d.m_fileSamples[0][0])[k])));
+        std::to_string(r.count)};
+    for (int i = 0; i < std::min(samples, int(r.samples.size())); ++i) {
+        for (const float value : r.samples[std::size_t(i)]) {
+            f.push_back(std::to_string(Bits(value)));
+        }
     }
-    for (int n : {int(d.m_nFileTempUnit), int(d.m_nFileSpeedUnit), d.m_nFileYear, d.m_nFileMonth,
-                  d.m_nFileDay, d.m_nFileHour, d.m_nFileMinute, d.m_nFileSecond,
-                  d.m_nFileIntervalSec, int(Bits(d.m_fFileSpeedFactor))}) {
+    const qf::StartFields& t = r.startFields;
+    for (int n : {int(r.tempUnit), int(r.speedUnit), t.year, t.month, t.day, t.hour, t.minute,
+                  t.second, r.intervalSec, int(Bits(r.speedFactor))}) {
         f.push_back(std::to_string(n));
     }
-    f.insert(f.end(), {d.m_strFileTempUnit, d.m_strFileSpeedUnit, std::to_string(v.m_nFileYGain),
-                       std::to_string(v.m_nFileYOffset)});
+    f.insert(f.end(),
+             {r.tempUnitText, r.speedUnitText, std::to_string(r.yGain), std::to_string(r.yOffset)});
     return f;
 }
 
@@ -140,8 +145,8 @@ TEST(DataFileString, lengthPrefixHasOneThreeOrSevenBytesAndReadsBack) {
         FileViewState view;
         ASSERT_EQ(qf::DecodeDataFile(Span(qftest::Encode(*doc, live, 10, 0)), *doc, view),
                   DataFileStatus::Ok);
-        EXPECT_EQ(doc->m_strFileTempUnit, live.units.m_strTempUnit);
-        EXPECT_EQ(doc->m_strFileSpeedUnit, live.units.m_strSpeedUnit);
+        EXPECT_EQ(doc->m_file.tempUnitText, live.units.m_strTempUnit);
+        EXPECT_EQ(doc->m_file.speedUnitText, live.units.m_strSpeedUnit);
     }
 }
 
@@ -169,7 +174,7 @@ TEST(DataFileRoundTrip, everyFieldComesBackBitForBit) {
     int mismatches = 0;
     for (int i = 0; i < qf::RECORD_LIMIT; ++i) {
         for (int c = 0; c < qf::NUM_CHANNELS; ++c) {
-            mismatches += Bits(doc->m_fileSamples[i][c]) != Bits(doc->m_liveSamples[c][i]);
+            mismatches += Bits(doc->m_file.samples[i][c]) != Bits(doc->m_liveSamples[c][i]);
         }
     }
     EXPECT_EQ(mismatches, 0);
@@ -261,8 +266,8 @@ TEST(DataFileReader, sixteenBitUnitTextIsRefusedAfterTheFieldsBeforeIt) {
     EXPECT_EQ(qf::DecodeDataFile(Span(qftest::ReadAll(FIXTURES + "wide-unit-text")), *doc, view),
               DataFileStatus::WideString);
     EXPECT_FALSE(qf::ShowsInvalidFormat(DataFileStatus::WideString));
-    EXPECT_EQ(doc->m_fFileSpeedFactor, 1.0f);
-    EXPECT_EQ(doc->m_strFileTempUnit, "old");
+    EXPECT_EQ(doc->m_file.speedFactor, 1.0f);
+    EXPECT_EQ(doc->m_file.tempUnitText, "old");
 }
 
 // valid-two-samples was written from the byte layout by a separate script, before this
@@ -276,12 +281,12 @@ TEST(DataFileReader, frozenFixtureReadsAndIsWrittenAgainByteForByte) {
         Fields(*doc, view, 0),
         (std::vector<std::string>{"QF7720++", "2", "0", "0", "2013", "12", "31", "10", "20", "30",
                                   "2", std::to_string(Bits(1.0f)), "C", "m/s", "10", "0"}));
-    EXPECT_EQ(doc->m_fileSamples[0][qf::CH_IRT], 24.06f);
-    EXPECT_EQ(doc->m_fileSamples[1][qf::CH_CMM], qf::NO_VALUE);
+    EXPECT_EQ(doc->m_file.samples[0][qf::CH_IRT], 24.06f);
+    EXPECT_EQ(doc->m_file.samples[1][qf::CH_CMM], qf::NO_VALUE);
 
     for (int i = 0; i < 2; ++i) {
         for (int c = 0; c < qf::NUM_CHANNELS; ++c) {
-            doc->m_liveSamples[c][i] = doc->m_fileSamples[i][c];
+            doc->m_liveSamples[c][i] = doc->m_file.samples[i][c];
         }
     }
     EXPECT_EQ(qftest::Encode(*doc, CelsiusMetres(2), 10, 0),
@@ -338,7 +343,7 @@ TEST(DataFileReader, aStringLengthIsBoundedByTheFileAndTheCap) {
         std::string bytes;
         DataFileStatus status;
         const char* signature;  // m_strReadSignature afterwards
-        const char* tempUnit;   // m_strFileTempUnit afterwards
+        const char* tempUnit;   // the record's tempUnitText afterwards
     } cases[] = {
         {"signature beyond the file", longForm + u32(0xFFFFFFFF) + std::string(100, 'Q'),
          DataFileStatus::InvalidFormat, "", "old"},
@@ -361,7 +366,7 @@ TEST(DataFileReader, aStringLengthIsBoundedByTheFileAndTheCap) {
                                                    : qf::DecodeDataFile(Span(c.bytes), *doc, view);
             EXPECT_EQ(status, c.status) << c.name << (fromFile ? " (file)" : "");
             EXPECT_EQ(doc->m_strReadSignature, c.signature) << c.name;
-            EXPECT_EQ(doc->m_strFileTempUnit, c.tempUnit) << c.name;
+            EXPECT_EQ(doc->m_file.tempUnitText, c.tempUnit) << c.name;
         }
     }
 }

@@ -202,7 +202,7 @@ TEST_F(TextExportTest, fileAreaExportsAsTheLiveRecordingItCameFrom) {
         qf::DecodeDataFile({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()},
                            *m_doc, view),
         qf::DataFileStatus::Ok);
-    EXPECT_EQ(qf::BuildTextExport(qf::FileExportSource(*m_doc)), Export());
+    EXPECT_EQ(qf::BuildTextExport(qf::FileExportSource(m_doc->m_file)), Export());
 }
 
 }  // namespace

@@ -112,6 +112,48 @@ TEST_F(ToolFilesTest, exportGivesWhatSaveWroteBesideTheFile) {
     EXPECT_EQ(toStdout.out, expected);
 }
 
+// From 0:02 on: samples 1 and 2. Full precision in display units, null without a reading.
+TEST_F(ToolFilesTest, statsPrintsTheSpanAsJson) {
+    const ToolRun r = Tool("stats " + Quote(m_saved) + " --format json --from 0:02");
+    EXPECT_EQ(r.exit, 0) << r.err;
+    const std::string at32 = "\"2013-12-31T10:20:32+00:00\"";
+    const std::string at34 = "\"2013-12-31T10:20:34+00:00\"";
+    const auto channel = [&](const char* head, const char* min, const char* max, const char* mean,
+                             const std::string& minTime, const std::string& maxTime) {
+        return std::string("{\"name\":") + head + ",\"min\":" + min + ",\"max\":" + max +
+               ",\"mean\":" + mean + ",\"min_time\":" + minTime + ",\"max_time\":" + maxTime + "}";
+    };
+    const char* f = "67.99999904632568";
+    EXPECT_EQ(
+        r.out,
+        "{\"file\":\"" + m_saved + "\",\"start\":" + at32 + ",\"end\":" + at34 +
+            ",\"interval_s\":2,\"samples\":2,\"channels\":[" +
+            channel("\"AirT\",\"unit\":\"F\",\"valid\":1", f, f, f, at34, at34) + "," +
+            channel("\"IRT\",\"unit\":\"F\",\"valid\":0", "null", "null", "null", "null", "null") +
+            "," + channel("\"AirV\",\"unit\":\"ft/min\",\"valid\":1", "0", "0", "0", at34, at34) +
+            "," + channel("\"CFM\",\"unit\":\"CFM\",\"valid\":1", "0", "0", "0", at34, at34) + "," +
+            channel("\"CMM\",\"unit\":\"CMM\",\"valid\":2", "0", "0.296999990940094",
+                    "0.148499995470047", at34, at32) +
+            "]}\n");
+}
+
+// The .txt table's digits without units, empty cells where it shows "----" (or "nan").
+TEST_F(ToolFilesTest, exportWritesTheCsvOfASpanBesideTheFile) {
+    const std::string header = "time,elapsed_s,AirT (F),IRT (F),AirV (ft/min),CFM,CMM\r\n";
+    const std::string rows[] = {
+        "2013-12-31T10:20:30+00:00,0,74.3,68.1,295.3,1234,9.999\r\n",
+        "2013-12-31T10:20:32+00:00,2,,,,,0.297\r\n",
+        "2013-12-31T10:20:34+00:00,4,68.0,,0.0,0.000,0.000\r\n",
+    };
+    const ToolRun whole = Tool("export " + Quote(m_saved) + " --format csv");
+    EXPECT_EQ(whole.exit, 0) << whole.err;
+    EXPECT_EQ(qftest::ReadAll(m_dir.file("saved/rec.csv")), header + rows[0] + rows[1] + rows[2]);
+
+    const ToolRun span = Tool("export " + Quote(m_saved) + " - --format csv --from 1 --to 3");
+    EXPECT_EQ(span.exit, 0) << span.err;
+    EXPECT_EQ(span.out, header + rows[1]);
+}
+
 TEST_F(ToolFilesTest, refusedInputsExitWithOneLineReason) {
     struct Case {
         std::string args;
@@ -127,6 +169,10 @@ TEST_F(ToolFilesTest, refusedInputsExitWithOneLineReason) {
         {"info", 1},
         {"samples a b", 1},
         {"export a b c", 1},
+        {"stats " + Quote(m_saved) + " --from 6", 1},
+        {"stats " + Quote(m_saved) + " --from 4 --to 2", 1},
+        {"stats " + Quote(m_saved) + " --to 1:5", 1},
+        {"export " + Quote(m_saved) + " --from 2", 1},
     };
     for (const Case& c : cases) {
         const ToolRun r = Tool(c.args);

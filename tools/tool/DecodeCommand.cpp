@@ -10,7 +10,7 @@
 #include "ToolCommands.h"
 #include "link/HexLine.h"
 #include "store/CQFDoc.h"
-#include "store/ChannelNames.h"
+#include "store/QFConstants.h"
 #include "store/ValueText.h"
 #include "live/LiveModel.h"
 

@@ -1,4 +1,5 @@
-// export FILE [OUT]: the text export of a data file, as Save wrote it beside the file.
+// export FILE [OUT] [--format txt|csv] [--from T] [--to T]: the text export of a data file,
+// as Save wrote it beside the file, or the CSV of a span of it.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -6,7 +7,9 @@
 #include <cstring>
 #include <memory>
 
+#include "SpanArgs.h"
 #include "ToolCommands.h"
+#include "analysis/SpanCsv.h"
 #include "store/AtomicFile.h"
 #include "store/DataFile.h"
 #include "store/RegularFile.h"
@@ -15,19 +18,38 @@
 namespace qftool {
 
 int RunExport(const Args& args) {
-    if (args.empty() || args.size() > 2 || args[0].empty() ||
-        (args.size() == 2 && args[1].empty())) {
-        std::fprintf(stderr, "export: usage: export FILE [OUT]\n");
+    SpanArgs a;
+    if (!ParseSpanArgs("export", args, a)) {
         return EXIT_USAGE;
     }
-    const std::string& path = args[0];
+    const bool csv = a.format == "csv";
+    if (a.files.empty() || a.files.size() > 2 || a.files[0].empty() ||
+        (a.files.size() == 2 && a.files[1].empty()) ||
+        !(csv || a.format.empty() || a.format == "txt") || (a.spanGiven && !csv)) {
+        std::fprintf(stderr,
+                     "export: usage: export FILE [OUT] [--format txt|csv] [--from T] [--to T] "
+                     "(a span with csv only)\n");
+        return EXIT_USAGE;
+    }
+    const std::string& path = a.files[0];
     auto doc = std::make_unique<qf::CQFDoc>();
     qf::FileViewState view;
     if (const int rc = LoadDataFileOrRefuse("export", path, *doc, view); rc != EXIT_OK) {
         return rc;
     }
-    const std::string text = qf::BuildTextExport(qf::FileExportSource(*doc));
-    const std::string out = args.size() == 2 ? args[1] : qf::TextExportPath(path);
+    std::string text;
+    if (csv) {
+        qf::SampleSpan span;
+        if (!ChooseSpan("export", doc->m_file, a, span)) {
+            return EXIT_USAGE;
+        }
+        text = qf::BuildSpanCsv(doc->m_file, span);
+    } else {
+        text = qf::BuildTextExport(qf::FileExportSource(doc->m_file));
+    }
+    const std::string out = a.files.size() == 2 ? a.files[1]
+                            : csv               ? qf::DataFileSibling(path, ".csv")
+                                                : qf::TextExportPath(path);
     if (out == "-") {
         if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
             std::fflush(stdout) != 0) {

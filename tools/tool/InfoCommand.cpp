@@ -39,23 +39,24 @@ int RunInfo(const Args& args) {
     if (const int rc = LoadDataFileOrRefuse("info", args[0], *doc, view); rc != EXIT_OK) {
         return rc;
     }
+    const qf::StoredRecord& r = doc->m_file;
     JsonObject o;
     o.Str("signature", doc->m_strReadSignature)
-        .Int("count", doc->m_nFileCount)
-        .Int("tempUnit", doc->m_nFileTempUnit)
-        .Int("speedUnit", doc->m_nFileSpeedUnit)
-        .Int("year", doc->m_nFileYear)
-        .Int("month", doc->m_nFileMonth)
-        .Int("day", doc->m_nFileDay)
-        .Int("hour", doc->m_nFileHour)
-        .Int("minute", doc->m_nFileMinute)
-        .Int("second", doc->m_nFileSecond)
-        .Int("interval", doc->m_nFileIntervalSec)
-        .Num("speedFactor", doc->m_fFileSpeedFactor)
-        .Str("tempUnitText", doc->m_strFileTempUnit)
-        .Str("speedUnitText", doc->m_strFileSpeedUnit)
-        .Int("yGain", view.m_nFileYGain)
-        .Int("yOffset", view.m_nFileYOffset);
+        .Int("count", r.count)
+        .Int("tempUnit", r.tempUnit)
+        .Int("speedUnit", r.speedUnit)
+        .Int("year", r.startFields.year)
+        .Int("month", r.startFields.month)
+        .Int("day", r.startFields.day)
+        .Int("hour", r.startFields.hour)
+        .Int("minute", r.startFields.minute)
+        .Int("second", r.startFields.second)
+        .Int("interval", r.intervalSec)
+        .Num("speedFactor", r.speedFactor)
+        .Str("tempUnitText", r.tempUnitText)
+        .Str("speedUnitText", r.speedUnitText)
+        .Int("yGain", r.yGain)
+        .Int("yOffset", r.yOffset);
     std::printf("%s\n", o.Text().c_str());
     return EXIT_OK;
 }

@@ -10,7 +10,7 @@
 #include "ToolCommands.h"
 #include "common/WholeNumber.h"
 #include "store/CQFDoc.h"
-#include "store/ChannelNames.h"
+#include "store/QFConstants.h"
 
 namespace qftool {
 

@@ -164,21 +164,19 @@ int RunReport(const Args& args) {
     if (const int rc = LoadDataFileOrRefuse("report", o.file, *doc, view); rc != EXIT_OK) {
         return rc;
     }
-    if (doc->m_nFileCount < 1) {
+    if (doc->m_file.count < 1) {
         std::fprintf(stderr, "report: '%s': the file holds no samples\n", o.file.c_str());
         return EXIT_REFUSED;
     }
     // Any gain the logger window draws: ReportLabels takes 0 as the default gain.
-    const int gain = o.yGain.value_or(view.m_nFileYGain);
-    const int offset = o.yOffset.value_or(view.m_nFileYOffset);
+    const int gain = o.yGain.value_or(doc->m_file.yGain);
+    const int offset = o.yOffset.value_or(doc->m_file.yOffset);
 
-    // The logger window takes the record's start time from the file's date fields.
-    doc->m_tmFileStart = qf::FileExportSource(*doc).m_tmStart;
-    qf::ReportSource source = qf::FileReportSource(*doc, qf::ReportLabels(offset, gain));
-    source.m_bShowAirT = o.traces[0];
-    source.m_bShowIrt = o.traces[1];
-    source.m_bShowAirV = o.traces[2];
-    source.m_bShowFlow = o.traces[3];
+    qf::ReportSource source = qf::FileReportSource(doc->m_file, qf::ReportLabels(offset, gain));
+    source.traces.m_bShowAirT = o.traces[0];
+    source.traces.m_bShowIrt = o.traces[1];
+    source.traces.m_bShowAirV = o.traces[2];
+    source.traces.m_bShowFlow = o.traces[3];
 
     // Opened before drawing, so an unwritable target is refused at once; the PDF replaces
     // the target only when complete.

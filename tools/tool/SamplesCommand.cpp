@@ -19,13 +19,13 @@ int RunSamples(const Args& args) {
         return rc;
     }
     std::string line;
-    for (int i = 0; i < doc->m_nFileCount; ++i) {
+    for (const qf::StoredSample& sample : doc->m_file.samples) {
         line.assign(1, '[');
         for (int c = 0; c < qf::NUM_CHANNELS; ++c) {
             if (c > 0) {
                 line += ',';
             }
-            line += JsonNumber(doc->m_fileSamples[i][c]);
+            line += JsonNumber(sample[c]);
         }
         line += "]\n";
         std::fwrite(line.data(), 1, line.size(), stdout);

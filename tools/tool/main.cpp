@@ -20,11 +20,16 @@ constexpr Command COMMANDS[] = {
     {"decode", "decode [--limits HI1,HI2,HI3,LOW1,LOW2,LOW3] [FILE]", qftool::RunDecode},
     {"info", "info FILE", qftool::RunInfo},
     {"export",
-     "export FILE [OUT]\n"
-     "      FILE's text export, as Save writes it: to FILE's .txt beside it, or to OUT\n"
-     "      ('-' for standard output)",
+     "export FILE [OUT] [--format txt|csv] [--from T] [--to T]\n"
+     "      FILE's text export as Save writes it, to FILE's .txt or OUT ('-' standard output);\n"
+     "      with --format csv the CSV of the samples in --from..--to (default OUT: FILE's .csv)",
      qftool::RunExport},
     {"samples", "samples FILE", qftool::RunSamples},
+    {"stats",
+     "stats FILE [--from T] [--to T] [--format text|json]\n"
+     "      count, min, max and mean per channel over the span; T is seconds from the start,\n"
+     "      M:SS or H:MM:SS",
+     qftool::RunStats},
 #ifdef QF_TOOL_REPORT
     {"report",
      "report FILE [-o OUT.pdf] [--traces LIST] [--y-gain G] [--y-offset O] [--page a4|letter]\n"

@@ -4,6 +4,8 @@ target_sources(qf7720-tool PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/InfoCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExportCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SamplesCommand.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpanArgs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StatsCommand.cpp
 )
 target_include_directories(qf7720-tool PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # The commands that talk to the meter need the program's link, on Qt Core and SerialPort.

@@ -1,0 +1,5 @@
+target_sources(qfcore PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/SpanStatistics.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpanTime.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpanCsv.cpp
+)
