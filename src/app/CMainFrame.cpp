@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -36,6 +37,7 @@
 #include "ui/CommandIds.h"
 #include "ui/FileLoad.h"
 #include "ui/IUserPrompts.h"
+#include "ui/SpanExport.h"
 #include "view/CQFView.h"
 
 namespace qf {
@@ -92,6 +94,7 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
     m_pView->SetClientArea([this] { return ClientRect(); });
     connect(m_pView, &CQFView::paneTextRequested, this, &CMainFrame::SetPaneText);
     connect(m_pView, &CQFView::commandStatesChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(m_pView, &CQFView::analysisChanged, this, &CMainFrame::UpdateStatistics);
 
     CreateActions();
     CreateMenu();
@@ -167,6 +170,10 @@ void CMainFrame::CreateActions() {
         {ID_OTHER_COM, "&Other COM", nullptr, "Use a port from COM5 to COM16"},
         {ID_APP_ABOUT, "&About Thermo-Anemometer...", nullptr, "Program version"},
         {ID_HELP_CONTENTS, "&Contents", "Help", "Show the help"},
+        {ID_STATISTICS, "&Statistics", nullptr,
+         "Statistics of the span between the two cursors, else of the visible span"},
+        {ID_EXPORT_CSV, "Export &CSV...", nullptr, "Write the same span as a CSV file"},
+        {ID_FIT_Y, "&Fit Y", nullptr, "Choose the Y gain and offset that show every visible value"},
     };
     for (const auto& c : commands) {
         QAction* action = AddAction(c.id, QString::fromLatin1(c.text));
@@ -211,6 +218,19 @@ void CMainFrame::CreateActions() {
     connect(Action(ID_OTHER_COM), &QAction::triggered, this, &CMainFrame::OnOtherCom);
     connect(Action(ID_APP_ABOUT), &QAction::triggered, this, &CMainFrame::OnAbout);
     connect(Action(ID_HELP_CONTENTS), &QAction::triggered, this, &CMainFrame::OnHelpContents);
+    Action(ID_STATISTICS)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    Action(ID_FIT_Y)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(Action(ID_STATISTICS), &QAction::triggered, this, [this] { OnStatistics(false); });
+    connect(Action(ID_EXPORT_CSV), &QAction::triggered, this, [this] { OnExportCsv(false); });
+    connect(Action(ID_FIT_Y), &QAction::triggered, this, &CMainFrame::OnFitY);
+    // The statistics describe the graph of the window used last.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        const QWidget* window = now != nullptr ? now->window() : nullptr;
+        if (window == this || (m_logger && window == m_logger)) {
+            m_bStatsFromLogger = window != this;
+            UpdateStatistics();
+        }
+    });
     connect(fileNew, &QAction::triggered, this, &CMainFrame::OnFileNew);
     connect(fileOpen, &QAction::triggered, this, &CMainFrame::OnFileOpen);
     connect(fileSave, &QAction::triggered, this, &CMainFrame::OnFileSave);
@@ -231,11 +251,13 @@ void CMainFrame::CreateMenu() {
         com->addSeparator();
     }
     com->addAction(Action(ID_OTHER_COM));
+    QMenu* analysis = bar->addMenu(QStringLiteral("&Analysis"));
+    analysis->addActions({Action(ID_STATISTICS), Action(ID_EXPORT_CSV), Action(ID_FIT_Y)});
     QMenu* help = bar->addMenu(QStringLiteral("&Help(H)"));
     help->addAction(Action(ID_APP_ABOUT));
     help->addSeparator();
     help->addAction(Action(ID_HELP_CONTENTS));
-    for (QMenu* menu : {file, realTime, com, help}) {
+    for (QMenu* menu : {file, realTime, com, analysis, help}) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     }
 }
@@ -391,6 +413,9 @@ void CMainFrame::OnOpenLogger() {
         new CLoggerDlg(LoggerContext{m_doc, m_pView->m_file, m_loggerSession, *m_prompts}, this);
     m_logger->setObjectName(QStringLiteral("logger"));
     connect(m_logger, &CLoggerDlg::shownChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(m_logger, &CLoggerDlg::analysisChanged, this, &CMainFrame::UpdateStatistics);
+    connect(m_logger, &CLoggerDlg::statisticsRequested, this, [this] { OnStatistics(true); });
+    connect(m_logger, &CLoggerDlg::exportCsvRequested, this, [this] { OnExportCsv(true); });
     m_pView->m_file.m_nLoggerOpen = 1;
     m_logger->show();
     UpdateCommandStates();
@@ -458,6 +483,56 @@ bool CMainFrame::OnSave() {
                        .arg(dataInfo.fileName(), QFileInfo(FromLocal(text)).fileName(),
                             QDir::toNativeSeparators(dataInfo.absolutePath())));
     return true;
+}
+
+void CMainFrame::OnStatistics(bool fromLogger) {
+    m_bStatsFromLogger = fromLogger;
+    if (!m_stats) {
+        m_stats = new CStatisticsWnd(this);
+    }
+    m_stats->show();
+    m_stats->raise();
+    UpdateStatistics();
+}
+
+void CMainFrame::UpdateStatistics() {
+    if (!m_stats || !m_stats->isVisible()) {
+        return;
+    }
+    if (m_bStatsFromLogger && m_logger && m_logger->HasRecord()) {
+        m_stats->Show(m_doc.m_file, m_logger->AnalysisSpan(), QStringLiteral("Data logger"));
+    } else {
+        m_stats->Show(m_pView->AnalysisRecord(), m_pView->AnalysisSpan(),
+                      QStringLiteral("Real-time graph"));
+    }
+}
+
+void CMainFrame::OnExportCsv(bool fromLogger) {
+    const QString name = QString::fromStdString(FormatNow("%y-%m-%d %H.%M.%S"));
+    std::optional<QString> written;
+    if (fromLogger && m_logger && m_logger->HasRecord()) {
+        written = ExportSpanCsv(m_logger, *m_prompts, m_doc.m_file, m_logger->AnalysisSpan(), name);
+    } else if (!fromLogger) {
+        written = ExportSpanCsv(this, *m_prompts, m_pView->AnalysisRecord(),
+                                m_pView->AnalysisSpan(), name);
+    }
+    if (written) {
+        ShowStatusNote(QStringLiteral("Saved %1").arg(*written));
+    }
+}
+
+void CMainFrame::OnFitY() {
+    if (!m_pView->FitY()) {
+        ShowStatusNote(QStringLiteral("Fit Y: no value of a shown trace to fit"));
+    }
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && m_pView->CursorB() >= 0) {
+        m_pView->ClearCursorB();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void CMainFrame::OnAbout() {

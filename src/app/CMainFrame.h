@@ -14,6 +14,7 @@
 #include "graph/LoggerReadout.h"
 #include "live/LiveModel.h"
 #include "logger/CLoggerDlg.h"
+#include "ui/CStatisticsWnd.h"
 #include "serial/CMeterLink.h"
 #include "serial/QtSerialPort.h"
 #include "store/ConfigFile.h"
@@ -77,6 +78,11 @@ public:
     void OnOpenLogger();
     // The test report of the live recording.
     void OnPrint();
+    // Numbers over a span, for the main window's graph or the logger's.
+    void OnStatistics(bool fromLogger);
+    void OnExportCsv(bool fromLogger);
+    void OnFitY();
+    CStatisticsWnd* Statistics() const { return m_stats; }
     void OnHelpContents();
     // Save dialog, then the text export and the data file. False when nothing was saved.
     bool OnSave();
@@ -111,6 +117,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -122,6 +129,8 @@ private:
     void CreateToolBar();
     void CreateStatusBar(bool demo);
     QAction* AddAction(int id, const QString& text);
+    // The statistics window follows the graph it describes.
+    void UpdateStatistics();
     void OnLiveChanged(unsigned changes);
     void OnPermissionDenied(const QString& device);
     void OnDeviceMissing(const QString& device);
@@ -142,6 +151,8 @@ private:
     QPointer<CLoggerDlg> m_logger;
     // What the logger window keeps from one opening to the next.
     LoggerSession m_loggerSession;
+    QPointer<CStatisticsWnd> m_stats;
+    bool m_bStatsFromLogger = false;  // the logger window had the focus last
     // Where the standard save wrote last; empty until the first one.
     QString m_strDocPath;
     // The recording Save last wrote in full: its start and its number of samples.

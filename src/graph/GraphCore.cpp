@@ -345,6 +345,26 @@ bool CGraphCore::SampleAt(int x, int& sample) const {
     return NearestSample(Columns(), x, originX, m_nScrollOffset, sample);
 }
 
+std::pair<int, int> CGraphCore::VisibleRange(int count) const {
+    if (count < 1) {
+        return {0, -1};
+    }
+    const SampleColumns cols = Columns();
+    if (m_bFullView || !cols.Valid()) {
+        return {0, count - 1};
+    }
+    const double left = m_policy->plotRelative ? 0.0 : m_plot.left;
+    const double right = left + m_plot.Width();
+    const double x0 = cols.X0();
+    const double dx = cols.Dx();
+    const double s = m_nScrollOffset;
+    const double first = std::ceil((left - x0) / dx - s);
+    const double last = std::floor((right - x0) / dx - s);
+    const int lo = int(std::clamp(first, 0.0, double(count - 1)));
+    const int hi = int(std::clamp(last, -1.0, double(count - 1)));
+    return last < 0.0 || first > count - 1 ? std::pair{0, -1} : std::pair{lo, hi};
+}
+
 bool CGraphCore::SampleX(int sample, float& x) const {
     const SampleColumns cols = Columns();
     if (!cols.Valid()) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <ctime>
+#include <utility>
 #include <vector>
 
 #include "graph/Pixels.h"
@@ -194,6 +195,9 @@ public:
     int VisibleSpan() const;
     // The sample under view column x (see NearestSample).
     bool SampleAt(int x, int& sample) const;
+    // The first and last of `count` samples drawn inside the plot at the current level and
+    // scroll; all of them in the full view. first > last when none is.
+    std::pair<int, int> VisibleRange(int count) const;
     // View x where sample `sample` is drawn at the current level and scroll; false without
     // a scale.
     bool SampleX(int sample, float& x) const;

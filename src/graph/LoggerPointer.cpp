@@ -1,6 +1,7 @@
 #include "graph/LoggerPointer.h"
 
 #include "graph/LoggerReadout.h"
+#include "graph/Pixels.h"
 
 namespace qf {
 
@@ -37,6 +38,13 @@ void CLoggerPointer::Follow(const CLoggerGraph& graph, const LoggerRecordView& r
     if (m_bCursorFresh) {
         return;
     }
+    const LoggerFrame& f = graph.Frame();
+    float x = 0.0f;
+    if (m_nCursorB >= 0 && m_nCursorSample >= 0 && graph.Core().SampleX(m_nCursorSample, x) &&
+        x >= f.left && x <= f.right + 1.0f) {
+        m_nCursorX = TruncToInt(x);
+        return;
+    }
     int sample = -1;
     if (graph.Core().SampleAt(m_nCursorX, sample) && sample >= 0 && sample < record.count) {
         m_nCursorSample = sample;
@@ -47,7 +55,18 @@ void CLoggerPointer::Follow(const CLoggerGraph& graph, const LoggerRecordView& r
     }
 }
 
+bool CLoggerPointer::PlaceB(const CLoggerGraph& graph, int x, int count) {
+    int sample = -1;
+    if (!graph.Core().SampleAt(x, sample) || sample < 0 || sample >= count ||
+        sample == m_nCursorB) {
+        return false;
+    }
+    m_nCursorB = sample;
+    return true;
+}
+
 void CLoggerPointer::Reset() {
+    m_nCursorB = -1;
     m_bCursorFresh = true;
     m_drag.Reset();
 }

@@ -31,7 +31,8 @@ public:
     bool Watch(const CLoggerGraph& graph, ViewPoint p);
 
     // After a repaint that moved the columns (zoom, scroll): the read-out is that of the
-    // sample now under the line, or none where no sample is.
+    // sample now under the line, or none where no sample is. With cursor B set, the line
+    // stays on its sample instead, as B's does.
     void Follow(const CLoggerGraph& graph, const LoggerRecordView& record, LoggerSession& session);
 
     // Every return to the full view.
@@ -39,6 +40,11 @@ public:
 
     bool BandShown() const { return m_drag.BandShown(); }
     BandRect Band() const { return m_drag.Band(); }
+
+    // Cursor B at the sample under x, one of the record's `count`; false when it did not move.
+    bool PlaceB(const CLoggerGraph& graph, int x, int count);
+    void ClearB() { m_nCursorB = -1; }
+    int CursorB() const { return m_nCursorB; }
 
     bool CursorShown() const { return !m_bCursorFresh; }
     int CursorX() const { return m_nCursorX; }
@@ -49,6 +55,7 @@ private:
     bool m_bCursorFresh = true;  // no cursor line on screen
     int m_nCursorX = 0;
     int m_nCursorSample = -1;
+    int m_nCursorB = -1;
 };
 
 }  // namespace qf

@@ -6,6 +6,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,6 +22,8 @@
 #include "printing/PrintReport.h"
 #include "store/CQFDoc.h"
 #include "store/FileViewState.h"
+#include "analysis/CursorPair.h"
+#include "analysis/FitY.h"
 #include "ui/CYAxisDlg.h"
 #include "ui/DialogUnits.h"
 #include "ui/FileLoad.h"
@@ -78,6 +82,7 @@ CLoggerDlg::CLoggerDlg(const LoggerContext& context, QWidget* parent)
 
     CreateToolBar();
     CreateList();
+    CreateAnalysisActions();
     m_scroll = new QScrollBar(Qt::Horizontal, this);
     m_scroll->setObjectName(QStringLiteral("scroll%1").arg(ID_SCROLL));
     m_scroll->setGeometry(u.Rect(151, 284, 295, 8));
@@ -270,6 +275,78 @@ void CLoggerDlg::OnPrint() {
     PrintReport(source, this, m_ctx.prompts);
 }
 
+SampleSpan CLoggerDlg::AnalysisSpan() const {
+    const int a = m_pointer.CursorSample();
+    const int b = m_pointer.CursorB();
+    if (b >= 0 && a >= 0 && m_pointer.CursorShown()) {
+        return {std::min(a, b), std::max(a, b)};
+    }
+    const auto [first, last] = m_graph.Core().VisibleRange(m_ctx.doc.m_file.count);
+    return {first, last};
+}
+
+bool CLoggerDlg::FitY() {
+    const StoredRecord& record = m_ctx.doc.m_file;
+    const std::optional<YAxisChoice> choice =
+        HasRecord() ? FitYAxis(ComputeSpanStatistics(record, AnalysisSpan()), m_ctx.session)
+                    : std::nullopt;
+    if (!choice) {
+        return false;
+    }
+    m_ctx.doc.m_file.yGain = Y_GAIN_CHOICES[choice->gainPos];
+    m_ctx.doc.m_file.yOffset = Y_OFFSET_CHOICES[choice->offsetPos];
+    Invalidate();
+    return true;
+}
+
+void CLoggerDlg::CreateAnalysisActions() {
+    const struct {
+        int id;
+        const char* text;
+        QKeySequence key;
+    } commands[] = {
+        {ID_STATISTICS, "&Statistics", QKeySequence(Qt::CTRL | Qt::Key_T)},
+        {ID_EXPORT_CSV, "Export &CSV...", QKeySequence()},
+        {ID_FIT_Y, "&Fit Y", QKeySequence(Qt::CTRL | Qt::Key_F)},
+    };
+    for (const auto& c : commands) {
+        auto* action = new QAction(QString::fromLatin1(c.text), this);
+        action->setObjectName(QStringLiteral("cmd%1").arg(c.id));
+        action->setShortcut(c.key);
+        addAction(action);
+        m_actions.insert(c.id, action);
+    }
+    connect(Action(ID_STATISTICS), &QAction::triggered, this, &CLoggerDlg::statisticsRequested);
+    connect(Action(ID_EXPORT_CSV), &QAction::triggered, this, &CLoggerDlg::exportCsvRequested);
+    connect(Action(ID_FIT_Y), &QAction::triggered, this, [this] { FitY(); });
+}
+
+void CLoggerDlg::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    for (const int id : {ID_STATISTICS, ID_EXPORT_CSV, ID_FIT_Y, ID_PRINT_SUMMARY}) {
+        if (QAction* action = Action(id)) {
+            action->setEnabled(HasRecord());
+            menu.addAction(action);
+        }
+    }
+    menu.exec(event->globalPos());
+}
+
+void CLoggerDlg::UpdateCursorPanel() {
+    if (m_cursorPanel == nullptr) {
+        m_cursorPanel = new CCursorPanel(this);
+    }
+    const int a = m_pointer.CursorSample();
+    const int b = m_pointer.CursorB();
+    if (!HasRecord() || b < 0 || a < 0 || !m_pointer.CursorShown()) {
+        m_cursorPanel->hide();
+        return;
+    }
+    const LoggerFrame& f = m_graph.Frame();
+    m_cursorPanel->ShowTexts(ReadCursorPair(m_ctx.doc.m_file, a, b, m_ctx.session),
+                             QPoint(TruncToInt(f.left) + 8, TruncToInt(f.top) + 8));
+}
+
 void CLoggerDlg::OnUndoZoom() {
     FullViewReset();
     repaint();
@@ -321,6 +398,7 @@ void CLoggerDlg::OnScrollAction(int action) {
 void CLoggerDlg::RenderGraph() {
     const LoggerFrame& f = m_graph.Compute(Inputs());
     m_pointer.Follow(m_graph, RecordView(), m_ctx.session);
+    emit analysisChanged();
     if (m_picture.size() != size()) {
         m_picture = QImage(size(), QImage::Format_RGB32);
     }
@@ -351,8 +429,15 @@ void CLoggerDlg::paintEvent(QPaintEvent*) {
     }
     m_screen = m_picture;
     const CQFDoc& doc = m_ctx.doc;
-    PaintLoggerOverlays(m_screen, m_graph.Frame(), m_pointer, m_ctx.session,
-                        {doc.m_file.tempUnitText, doc.m_file.speedUnitText});
+    const LoggerFrame& f = m_graph.Frame();
+    float bx = 0.0f;
+    const bool showB = m_pointer.CursorB() >= 0 && f.drawRecord &&
+                       m_graph.Core().SampleX(m_pointer.CursorB(), bx) && bx >= f.left &&
+                       bx <= f.right + 1.0f;
+    PaintLoggerOverlays(m_screen, f, m_pointer, m_ctx.session,
+                        {doc.m_file.tempUnitText, doc.m_file.speedUnitText},
+                        showB ? TruncToInt(bx) : -1);
+    UpdateCursorPanel();
     QPainter painter(this);
     painter.drawImage(0, 0, m_screen);
     file.m_bFileDataNew = false;
@@ -364,6 +449,14 @@ void CLoggerDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
+    if (event->modifiers() & Qt::ShiftModifier) {
+        m_bMovingB = HasRecord();
+        if (m_bMovingB && m_pointer.PlaceB(m_graph, m_ptMouse.x(), m_ctx.doc.m_file.count)) {
+            Invalidate();
+            emit analysisChanged();
+        }
+        return;
+    }
     m_pointer.ButtonDown(m_graph, m_table.m_nLastRecord != -1, {m_ptMouse.x(), m_ptMouse.y()});
     m_dragWatch.start(LOGGER_DRAG_WATCH_MS, this);
 }
@@ -371,15 +464,30 @@ void CLoggerDlg::mousePressEvent(QMouseEvent* event) {
 void CLoggerDlg::mouseMoveEvent(QMouseEvent* event) {
     QDialog::mouseMoveEvent(event);
     m_ptMouse = event->position().toPoint();
+    if (m_bMovingB) {
+        if (m_pointer.PlaceB(m_graph, m_ptMouse.x(), m_ctx.doc.m_file.count)) {
+            Invalidate();
+            emit analysisChanged();
+        }
+        return;
+    }
     m_pointer.Move(m_graph, RecordView(), m_table.m_nLastRecord != -1,
                    {m_ptMouse.x(), m_ptMouse.y()}, m_ctx.session);
     update();
+    if (m_pointer.CursorB() >= 0) {
+        UpdateCursorPanel();
+        emit analysisChanged();
+    }
 }
 
 void CLoggerDlg::mouseReleaseEvent(QMouseEvent* event) {
     QDialog::mouseReleaseEvent(event);
     m_ptMouse = event->position().toPoint();
     if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (m_bMovingB) {
+        m_bMovingB = false;
         return;
     }
     const bool hadBand = m_pointer.BandShown();
@@ -411,6 +519,12 @@ void CLoggerDlg::timerEvent(QTimerEvent* event) {
 }
 
 void CLoggerDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && m_pointer.CursorB() >= 0) {
+        m_pointer.ClearB();
+        Invalidate();
+        emit analysisChanged();
+        return;
+    }
     if (!SwallowEnterEscape(event)) {
         QDialog::keyPressEvent(event);
     }

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPoint>
 
+#include "analysis/SpanStatistics.h"
 #include "graph/LoggerGraph.h"
 #include "graph/LoggerPointer.h"
 #include "graph/LoggerReadout.h"
@@ -18,6 +19,8 @@ class QAction;
 class QScrollBar;
 class QTableWidget;
 class QToolBar;
+
+#include "ui/CCursorPanel.h"
 
 namespace qf {
 
@@ -47,6 +50,11 @@ public:
         ID_SHOW_FLOW = 32834,
         ID_COMBINE = 32823,
         ID_Y_AXIS = 32824,
+        // Numbers over a span: keys and the graph's context menu.
+        ID_STATISTICS = 33001,
+        ID_EXPORT_CSV = 33002,
+        ID_FIT_Y = 33003,
+        ID_PRINT_SUMMARY = 33004,
     };
     static constexpr const char* DOWNLOAD_FILTER = "DataLogger Files (*.AsmDat);;*.CH4";
 
@@ -64,6 +72,12 @@ public:
     void DownloadFiles(const QStringList& paths);
     // A double-click in the list: row `row` is its selection mark (-1 for none).
     void MakeRecordCurrent(int row);
+    // Numbers over a span: a current record, and the span the statistics, CSV and Fit Y
+    // take: between the two cursors when both are set, else the samples on the plot.
+    bool HasRecord() const { return m_table.m_nLastRecord != -1; }
+    SampleSpan AnalysisSpan() const;
+    // Fit Y into the record's Y scale, as the Y Axis button would; false with nothing to fit.
+    bool FitY();
     // A scroll bar action; public so that tests can drive it.
     void OnScrollAction(int action);
     // One tick of the drag watch, with the mouse at `p` in client coordinates.
@@ -82,6 +96,12 @@ public:
 signals:
     // The window showed for the first time, or closed: the main window's Open follows.
     void shownChanged();
+    // The record, the span or the cursors changed: statistics follow.
+    void analysisChanged();
+    // Commands the main window carries out for this window's record.
+    void statisticsRequested();
+    void exportCsvRequested();
+    void printSummaryRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -89,6 +109,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -107,6 +128,8 @@ private:
     void RenderGraph();
     LoggerInputs Inputs() const;
     LoggerRecordView RecordView() const;
+    void CreateAnalysisActions();
+    void UpdateCursorPanel();
 
     LoggerContext m_ctx;
     CRecordTable m_table;
@@ -121,6 +144,8 @@ private:
     QTableWidget* m_list = nullptr;
     QScrollBar* m_scroll = nullptr;
     QHash<int, QAction*> m_actions;
+    bool m_bMovingB = false;  // Shift held at the press: the mouse moves cursor B
+    CCursorPanel* m_cursorPanel = nullptr;
 };
 
 }  // namespace qf

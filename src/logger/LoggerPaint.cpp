@@ -110,7 +110,7 @@ void PaintLoggerGraph(QImage& image, const LoggerFrame& f, const TraceFlags& sho
 }
 
 void PaintLoggerOverlays(QImage& image, const LoggerFrame& f, const CLoggerPointer& pointer,
-                         const LoggerSession& session, const ReadoutUnits& units) {
+                         const LoggerSession& session, const ReadoutUnits& units, int cursorBX) {
     const int left = TruncToInt(f.left);
     const int top = TruncToInt(f.top);
     const int bottom = TruncToInt(f.bottom);
@@ -133,6 +133,11 @@ void PaintLoggerOverlays(QImage& image, const LoggerFrame& f, const CLoggerPoint
             DrawCellText(p, left + r.atX, READOUT_Y, QStringLiteral("@"), PANEL_GREY);
             DrawCellText(p, left + r.timeX, READOUT_Y, time, PANEL_GREY);
         }
+    }
+    if (cursorBX >= 0) {
+        QPainter p(&image);
+        p.setPen(QPen(CURSOR_B_COLOUR, 1, Qt::DashLine));
+        p.drawLine(cursorBX, top, cursorBX, bottom - 1);
     }
     if (image.depth() != 32) {
         return;

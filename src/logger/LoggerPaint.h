@@ -26,8 +26,10 @@ struct ReadoutUnits {
 // Steps up to the value labels, then the legend, into `image` (the client's size).
 void PaintLoggerGraph(QImage& image, const LoggerFrame& f, const TraceFlags& shown);
 
-// The read-out line (once a sample was read out), the cursor line and the band.
+// The read-out line (once a sample was read out), the cursor line, cursor B's line at
+// `cursorBX` (-1 for none) and the band.
 void PaintLoggerOverlays(QImage& image, const LoggerFrame& f, const CLoggerPointer& pointer,
-                         const LoggerSession& session, const ReadoutUnits& units);
+                         const LoggerSession& session, const ReadoutUnits& units,
+                         int cursorBX = -1);
 
 }  // namespace qf

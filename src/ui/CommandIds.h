@@ -18,6 +18,11 @@ enum CommandId : int {
     ID_FILE_PRINT = 57607,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
+    // Numbers over a span and the summary report: the "Analysis" menu.
+    ID_STATISTICS = 33001,
+    ID_EXPORT_CSV = 33002,
+    ID_FIT_Y = 33003,
+    ID_PRINT_SUMMARY = 33004,
     // Reached only through the accelerators.
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,

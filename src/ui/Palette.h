@@ -12,6 +12,8 @@ inline const QColor PANEL_GREY(217, 218, 212);
 // The bars' own background.
 inline const QColor BAR_BACKGROUND(240, 240, 240);
 inline const QColor GRID_GREY(170, 170, 170);
+// The line of cursor B, over the black of both graphs.
+inline const QColor CURSOR_B_COLOUR(255, 160, 0);
 
 // Trace colours by channel: AirT, IRT, AirV, CFM, CMM.
 inline constexpr QRgb TRACE_COLOURS[NUM_CHANNELS] = {

@@ -10,4 +10,10 @@ target_sources(qfqt PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/FileLoad.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CYAxisDlg.h
     ${CMAKE_CURRENT_LIST_DIR}/CYAxisDlg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CStatisticsWnd.h
+    ${CMAKE_CURRENT_LIST_DIR}/CStatisticsWnd.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CCursorPanel.h
+    ${CMAKE_CURRENT_LIST_DIR}/CCursorPanel.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/SpanExport.h
+    ${CMAKE_CURRENT_LIST_DIR}/SpanExport.cpp
 )

@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <ctime>
 
+#include "analysis/CursorPair.h"
+#include "analysis/FitY.h"
 #include "graph/CursorReadout.h"
+#include "live/LiveRecord.h"
 #include "graph/PlotGeometry.h"
 #include "store/CQFDoc.h"
 #include "store/QFConstants.h"
@@ -228,6 +231,7 @@ std::optional<bool> CQFView::CommandEnabled(int id) const {
 
 void CQFView::OnUndoZoom() {
     m_graph.UndoZoom();
+    m_nCursorB = -1;
     m_barScroll->Reset();
     RepaintNow();
 }
@@ -235,6 +239,77 @@ void CQFView::OnUndoZoom() {
 void CQFView::OnScrolled(ScrollCode code, int position) {
     m_barScroll->SetPosition(m_graph.OnScroll(code, position));
     update();
+}
+
+const StoredRecord& CQFView::AnalysisRecord() {
+    LiveStoredRecord(m_live.Doc(), m_live.Recording(), m_live.Units(), m_analysisRecord);
+    m_analysisRecord.yGain = m_display.m_nYGain;
+    m_analysisRecord.yOffset = m_display.m_nYOffset;
+    return m_analysisRecord;
+}
+
+SampleSpan CQFView::AnalysisSpan() const {
+    const int count = std::min(m_live.Recording().m_nSampleIndex, MAX_SAMPLES);
+    if (m_nCursorB >= 0 && !m_bCursorFresh && m_nCursorSample >= 0) {
+        return {std::min(m_nCursorSample, m_nCursorB), std::max(m_nCursorSample, m_nCursorB)};
+    }
+    const auto [first, last] = m_graph.Core().VisibleRange(count);
+    return {first, last};
+}
+
+bool CQFView::FitY() {
+    const StoredRecord& record = AnalysisRecord();
+    const std::optional<YAxisChoice> choice =
+        FitYAxis(ComputeSpanStatistics(record, AnalysisSpan()), m_display);
+    if (!choice) {
+        return false;
+    }
+    ApplyYAxisChoice(m_display, choice->gainPos, choice->offsetPos);
+    m_barRealTime->RefreshFromMembers();
+    RepaintNow();
+    return true;
+}
+
+void CQFView::ClearCursorB() {
+    if (m_nCursorB < 0) {
+        return;
+    }
+    m_nCursorB = -1;
+    RepaintNow();
+}
+
+void CQFView::PlaceCursorB(int x) {
+    int sample = -1;
+    const int count = std::min(m_live.Recording().m_nSampleIndex, MAX_SAMPLES);
+    if (!m_graph.Core().SampleAt(x, sample) || sample < 0 || sample >= count ||
+        sample == m_nCursorB) {
+        return;
+    }
+    m_nCursorB = sample;
+    RepaintNow();
+}
+
+bool CQFView::SampleLineX(const GraphFrame& f, int sample, int& x) const {
+    float at = 0.0f;
+    if (sample < 0 || !f.hasPlot || !m_graph.Core().SampleX(sample, at)) {
+        return false;
+    }
+    x = PixelCoord(at);
+    return x >= f.geo.pL && x <= f.geo.pR;
+}
+
+void CQFView::UpdateCursorPanel() {
+    if (m_cursorPanel == nullptr) {
+        m_cursorPanel = new CCursorPanel(this);
+    }
+    if (m_nCursorB < 0 || m_bCursorFresh || m_nCursorSample < 0) {
+        m_cursorPanel->hide();
+        return;
+    }
+    const PlotGeometry g = m_graph.Frame().geo;
+    m_cursorPanel->ShowTexts(
+        ReadCursorPair(AnalysisRecord(), m_nCursorSample, m_nCursorB, m_display),
+        QPoint(g.pL + 8, g.pT + 8));
 }
 
 bool CQFView::CanZoom(const PlotGeometry& g) const {
@@ -349,6 +424,8 @@ void CQFView::RenderGraph() {
     if (m_graph.UndoZoomEnabled() != couldUndoZoom) {
         emit commandStatesChanged();
     }
+    UpdateCursorPanel();
+    emit analysisChanged();
 }
 
 void CQFView::PaintPlot(const GraphFrame& f) {
@@ -362,13 +439,20 @@ void CQFView::PaintPlot(const GraphFrame& f) {
     }
     m_plot.fill(Qt::black);
     QPainter painter(&m_plot);
-    if (tick && !m_bCursorFresh) {
+    // With cursor B set, A stays on its sample through zoom and scroll as B does.
+    int anchoredX = m_nCursorX;
+    const bool anchored = !tick && !m_bCursorFresh && m_nCursorB >= 0 &&
+                          SampleLineX(f, m_nCursorSample, anchoredX);
+    if ((tick || anchored) && !m_bCursorFresh) {
         // The inverted cursor line was on screen: keep it there, so that the next move
         // erases it rather than drawing a second one.
         painter.setPen(LinePen(Qt::white, Qt::DotLine));
+        m_nCursorX = anchoredX;
         const int x = m_nCursorX - g.pL;
         painter.drawLine(x, 0, x, g.H);
-        m_live.ClearRecordTick();
+        if (tick) {
+            m_live.ClearRecordTick();
+        }
     } else if (!tick) {
         // Any other repaint (zoom, scroll, a new scale) takes the line away, and its
         // read-out with it: the panes would name a sample no longer under the mouse.
@@ -389,6 +473,12 @@ void CQFView::PaintPlot(const GraphFrame& f) {
     painter.end();
 
     DrawTraces(m_plot, f.traces);
+    int bx = 0;
+    if (m_nCursorB >= 0 && SampleLineX(f, m_nCursorB, bx)) {
+        QPainter b(&m_plot);
+        b.setPen(LinePen(CURSOR_B_COLOUR, Qt::DashLine));
+        b.drawLine(bx - g.pL, 0, bx - g.pL, g.H);
+    }
 }
 
 void CQFView::PaintYStrip(const GraphFrame& f) {
@@ -491,6 +581,10 @@ void CQFView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     const PlotGeometry g = Geometry();
+    if (m_bMovingB) {
+        PlaceCursorB(g.ClampToCursor({at.x(), at.y()}).x);
+        return;
+    }
     const ViewPoint p = g.ClampToCursor({at.x(), at.y()});
     if (!m_bCursorFresh) {
         ToggleCursorLine(m_nCursorX);
@@ -505,6 +599,10 @@ void CQFView::mouseMoveEvent(QMouseEvent* event) {
     if (r.m_bHasTexts) {
         emit paneTextRequested(1, QString::fromStdString(r.m_strTime));
         emit paneTextRequested(2, QString::fromStdString(r.m_strValues));
+    }
+    if (m_nCursorB >= 0) {
+        UpdateCursorPanel();
+        emit analysisChanged();
     }
 
     const DragMove move = m_drag.Move(DragAreaOf(g), CanZoom(g), {at.x(), at.y()});
@@ -522,6 +620,11 @@ void CQFView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const PlotGeometry g = Geometry();
+    if (event->modifiers() & Qt::ShiftModifier) {
+        m_bMovingB = m_live.Recording().m_nSampleIndex >= 1;
+        PlaceCursorB(g.ClampToCursor({at.x(), at.y()}).x);
+        return;
+    }
     if (m_drag.ButtonDown(m_graph.Core(), DragAreaOf(g), CanZoom(g), {at.x(), at.y()})) {
         m_timerDragWatch.start(DRAG_WATCH_MS);
     }
@@ -532,6 +635,10 @@ void CQFView::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     m_ptMouse = at;
     if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    if (m_bMovingB) {
+        m_bMovingB = false;
         return;
     }
     const PlotGeometry g = Geometry();

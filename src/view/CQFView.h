@@ -19,11 +19,14 @@
 #include "bars/CReadingsBar.h"
 #include "bars/CRealTimeBar.h"
 #include "bars/CScrollBarBar.h"
+#include "analysis/SpanStatistics.h"
 #include "graph/GraphModel.h"
 #include "graph/ZoomDrag.h"
 #include "live/GraphDisplayState.h"
 #include "live/LiveModel.h"
 #include "store/FileViewState.h"
+#include "store/StoredRecord.h"
+#include "ui/CCursorPanel.h"
 
 namespace qf {
 
@@ -92,6 +95,18 @@ public:
     std::size_t GraphStateBytes() const;
     std::size_t SurfaceBytes() const;
 
+    // Numbers over a span. The recording as a stored record, and the span that the
+    // statistics, CSV and Fit Y take: between the two cursors when both are set, else the
+    // samples on the plot.
+    const StoredRecord& AnalysisRecord();
+    SampleSpan AnalysisSpan() const;
+    // Fit Y: the Y axis dialog's gain and offset that show every value of the span's shown
+    // traces. False when no value is there to fit.
+    bool FitY();
+    // Cursor B, placed with Shift+click: -1 when not set. Escape and UndoZoom clear it.
+    int CursorB() const { return m_nCursorB; }
+    void ClearCursorB();
+
     FileViewState m_file;
 
     // Curves shown and the Y scale, set by the real-time bar.
@@ -109,6 +124,8 @@ signals:
     void paneTextRequested(int pane, const QString& text);
     // A state behind the enabled commands changed (zoom, the logger window).
     void commandStatesChanged();
+    // The record, the span or the cursors changed: statistics follow.
+    void analysisChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -133,6 +150,11 @@ private:
     // Invalidate and update at once.
     void RepaintNow();
     void OnDragWatch();
+    // Cursor B at the sample under view x, when it is a committed one.
+    void PlaceCursorB(int x);
+    // x of a sample's line when it lies on the plot of frame f.
+    bool SampleLineX(const GraphFrame& f, int sample, int& x) const;
+    void UpdateCursorPanel();
 
     CLiveModel& m_live;
     std::function<QRect()> m_clientArea;
@@ -160,6 +182,10 @@ private:
     QRegion m_overlayDirty;
     // Where the mouse was last seen, in view coordinates.
     QPoint m_ptMouse;
+    int m_nCursorB = -1;
+    bool m_bMovingB = false;  // Shift held at the press: the mouse moves cursor B
+    CCursorPanel* m_cursorPanel = nullptr;
+    StoredRecord m_analysisRecord;
 };
 
 }  // namespace qf
