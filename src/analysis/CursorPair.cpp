@@ -1,5 +1,6 @@
 #include "analysis/CursorPair.h"
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -57,8 +58,12 @@ CursorPairTexts ReadCursorPair(const StoredRecord& r, int a, int b, const TraceF
         row.a = va ? DisplayValueText(c, *va, r) + gap + unit : MISSING;
         row.b = vb ? DisplayValueText(c, *vb, r) + gap + unit : MISSING;
         if (va && vb) {
+            // The size at the channel's resolution, the sign in front: flows below zero
+            // would read as missing.
             const double d = *vb - *va;
-            row.delta = (d > 0 ? "+" : "") + DisplayValueText(c, d, r) + gap + unit;
+            const std::string size = DisplayValueText(c, std::abs(d), r);
+            const bool zero = size.find_first_not_of("0.") == std::string::npos;
+            row.delta = (zero ? "" : d > 0 ? "+" : "-") + size + gap + unit;
         }
         t.rows.push_back(std::move(row));
     }

@@ -12,6 +12,7 @@ std::optional<YAxisChoice> FitYAxis(double lo, double hi) {
     }
     std::optional<YAxisChoice> best;
     double bestRange = 0.0;
+    bool bestCrossesZero = false;
     double bestImbalance = 0.0;
     for (int g = 0; g < int(std::size(Y_GAIN_CHOICES)); ++g) {
         for (int o = 0; o < int(std::size(Y_OFFSET_CHOICES)); ++o) {
@@ -21,11 +22,19 @@ std::optional<YAxisChoice> FitYAxis(double lo, double hi) {
             if (lo < bottom || hi > top) {
                 continue;
             }
+            // Among equal ranges, an axis of positive values starts at zero or above (and
+            // one of negative values ends at zero or below); then the values centred best.
             const double range = top - bottom;
+            const bool crossesZero = (lo >= 0.0 && bottom < 0.0) || (hi <= 0.0 && top > 0.0);
             const double imbalance = std::abs((top - hi) - (lo - bottom));
-            if (!best || range < bestRange || (range == bestRange && imbalance < bestImbalance)) {
+            const bool better =
+                !best || range < bestRange ||
+                (range == bestRange &&
+                 (crossesZero != bestCrossesZero ? !crossesZero : imbalance < bestImbalance));
+            if (better) {
                 best = YAxisChoice{g, o};
                 bestRange = range;
+                bestCrossesZero = crossesZero;
                 bestImbalance = imbalance;
             }
         }

@@ -16,7 +16,8 @@ struct YAxisChoice {
 };
 
 // The choice whose labels (offset + i) x gain, i = 0..10, hold lo..hi with the smallest
-// range, the values centred best among equals. Nothing when no choice holds them.
+// range; among equals, one that does not cross zero for values of one sign, then the values
+// centred best. Nothing when no choice holds them.
 std::optional<YAxisChoice> FitYAxis(double lo, double hi);
 
 // The same for every value of the shown traces in the statistics; nothing without one.

@@ -4,9 +4,9 @@
 #include <QClipboard>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -52,8 +52,17 @@ CStatisticsWnd::CStatisticsWnd(QWidget* parent) : QWidget(parent, Qt::Tool) {
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     buttons->addWidget(close);
     layout->addLayout(buttons);
-    new QShortcut(QKeySequence::Copy, this, this, &CStatisticsWnd::OnCopy);
-    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
+}
+
+// Keys, not shortcuts: a tool window's shortcuts would also fire in the window it belongs to.
+void CStatisticsWnd::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        OnCopy();
+    } else if (event->key() == Qt::Key_Escape) {
+        close();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void CStatisticsWnd::Show(const StoredRecord& record, SampleSpan span, const QString& source) {
@@ -70,14 +79,24 @@ void CStatisticsWnd::Show(const StoredRecord& record, SampleSpan span, const QSt
                                   : QStringLiteral(", %1 samples").arg(s.Size());
     }
     m_span->setText(spanText);
+    // Clock times, with their date only when the span runs over more than one day; the
+    // copied text keeps the full ISO times.
+    const bool oneDay = s.Size() == 0 || IsoLocalTime(SampleTime(record, s.first)).substr(0, 10) ==
+                                             IsoLocalTime(SampleTime(record, s.last)).substr(0, 10);
+    const auto when = [oneDay](const std::string& iso) {
+        return iso.size() < 19 ? iso
+               : oneDay        ? iso.substr(11, 8)
+                               : iso.substr(0, 10) + " " + iso.substr(11, 8);
+    };
     for (int r = 0; r < NUM_CHANNELS; ++r) {
         const ChannelStatisticsTexts& t = texts[std::size_t(r)];
-        const std::string cells[COLUMNS] = {t.name + " (" + t.unit + ")",
+        const std::string name = t.unit == t.name ? t.name : t.name + " (" + t.unit + ")";
+        const std::string cells[COLUMNS] = {name,
                                             t.valid,
                                             t.min.empty() ? "-" : t.min,
-                                            t.minTime,
+                                            when(t.minTime),
                                             t.max.empty() ? "-" : t.max,
-                                            t.maxTime,
+                                            when(t.maxTime),
                                             t.mean.empty() ? "-" : t.mean};
         for (int c = 0; c < COLUMNS; ++c) {
             QTableWidgetItem* item = m_table->item(r, c);

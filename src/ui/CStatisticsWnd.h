@@ -28,6 +28,9 @@ public:
     QString Cell(int row, int column) const;
     const std::string& TabText() const { return m_tabText; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void OnCopy();
 

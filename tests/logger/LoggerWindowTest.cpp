@@ -16,6 +16,7 @@
 #include "helpers/TestLive.h"
 #include "logger/CLoggerDlg.h"
 #include "logger/LoggerPaint.h"
+#include "ui/CStatisticsWnd.h"
 #include "ui/CommandIds.h"
 #include "ui/Palette.h"
 
@@ -333,6 +334,60 @@ TEST(LoggerPaint, tracesStayOnThePlot) {
         }
         EXPECT_EQ(stray, 0) << (zoomed ? "zoomed" : "full view");
     }
+}
+
+}  // namespace
+
+namespace {
+
+// In the logger as in the main window: Shift+click places cursor B, both cursors stay on
+// their samples through a zoom and a scroll, Ctrl+T describes the span between them, Fit Y
+// fits the shown traces, Escape clears B.
+TEST(LoggerWindow, twoCursorsStatisticsAndFitY) {
+    LoggerRig r;
+    r.Download({QString::fromStdString(SaveRecordingFile(r.rig.dir, "a.AsmDat", 600, 1))});
+    r.Grab();
+    QTest::mouseMove(r.logger, r.Plot(0.3f, 0.5f));
+    QTest::mouseClick(r.logger, Qt::LeftButton, Qt::ShiftModifier, r.Plot(0.4f, 0.5f));
+    const int b = r.logger->Pointer().CursorB();
+    ASSERT_GT(b, 0);
+    r.Drag(r.Plot(0.2f, 0.05f), r.Plot(0.6f, 0.95f));
+    ASSERT_EQ(r.logger->Graph().Core().ZoomLevel(), 1);
+    const int a = b - 30;
+    float ax = 0.0f;
+    ASSERT_TRUE(r.logger->Graph().Core().SampleX(a, ax));
+    QTest::mouseMove(r.logger, QPoint(int(ax) + 1, int(r.Frame().top) + 40));
+    ASSERT_EQ(r.logger->Pointer().CursorSample(), a);
+    r.logger->Action(CLoggerDlg::ID_STATISTICS)->trigger();
+    CStatisticsWnd* stats = r.rig.frame->Statistics();
+    ASSERT_TRUE(stats != nullptr && stats->isVisible());
+    for (int step = 0; step < 2; ++step) {
+        const QImage screen = r.Grab();
+        EXPECT_EQ(r.logger->Pointer().CursorSample(), a) << step;
+        EXPECT_EQ(r.logger->Pointer().CursorB(), b) << step;
+        EXPECT_EQ(stats->Cell(0, 1), QStringLiteral("31")) << step;
+        float bx = 0.0f;
+        ASSERT_TRUE(r.logger->Graph().Core().SampleX(b, bx));
+        int orange = 0;
+        for (int y = int(r.Frame().top); y < int(r.Frame().bottom); ++y) {
+            orange += QColor(screen.pixel(int(bx), y)) == CURSOR_B_COLOUR;
+        }
+        EXPECT_GT(orange, 20) << step;
+        r.logger->ScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    }
+    if (const char* dir = std::getenv("QF_LOOK_DIR")) {
+        stats->grab().save(QStringLiteral("%1/statistics-logger.png").arg(dir));
+    }
+
+    // Flow only: 1.5 CMM .. 50 CFM fit on gain 5 from 0.
+    r.logger->Action(CLoggerDlg::ID_SHOW_FLOW)->trigger();
+    r.logger->Action(CLoggerDlg::ID_FIT_Y)->trigger();
+    EXPECT_EQ(r.rig.doc->m_file.yGain, 5);
+    EXPECT_EQ(r.rig.doc->m_file.yOffset, 0);
+
+    QTest::keyClick(r.logger, Qt::Key_Escape);
+    EXPECT_EQ(r.logger->Pointer().CursorB(), -1);
+    EXPECT_TRUE(r.logger->isVisible()) << "Escape cleared B and left the window open";
 }
 
 }  // namespace

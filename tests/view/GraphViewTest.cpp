@@ -10,7 +10,10 @@
 
 #include "app/AppTestSupport.h"
 #include "graph/GraphModel.h"
+#include "ui/CCursorPanel.h"
+#include "ui/CStatisticsWnd.h"
 #include "ui/CommandIds.h"
+#include "ui/Palette.h"
 
 using namespace qf;
 using namespace qftest;
@@ -397,3 +400,54 @@ TEST(GraphView, smallWindowsFewSamplesAndZeroGainPaintWithoutHarm) {
         }
     }
 }
+
+namespace {
+
+void Look(QWidget* w, const char* name) {
+    if (const char* dir = std::getenv("QF_LOOK_DIR")) {
+        w->grab().save(QStringLiteral("%1/%2.png").arg(QString::fromLocal8Bit(dir), name));
+    }
+}
+
+// Shift+click places cursor B; both lines stay on their samples through a zoom and a scroll,
+// the panel reads both out, the statistics take the span between them; Escape clears B.
+TEST(GraphView, twoCursorsStayOnTheirSamplesThroughZoomAndScroll) {
+    GraphRig g(200, [](int ch, int i) { return float(ch * 20 + i % 20); });
+    const PlotGeometry geo = g.Geo();
+    g.Move({g.Column(40), geo.pT + 50});
+    QTest::mouseClick(g.view, Qt::LeftButton, Qt::ShiftModifier, QPoint(g.Column(60), geo.pT + 50));
+    EXPECT_EQ(g.view->CursorB(), 60);
+    EXPECT_EQ(g.view->AnalysisSpan().first, 40);
+    EXPECT_EQ(g.view->AnalysisSpan().last, 60);
+    const auto* panel = g.view->findChild<CCursorPanel*>();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->text().contains(QStringLiteral("40 s"))) << "20 samples of 2 s apart";
+
+    g.Drag({g.Column(30), geo.pT + 5}, {g.Column(100), geo.pB - 5});
+    ASSERT_EQ(g.view->Graph().Core().ZoomLevel(), 1);
+    float ax = 0.0f;
+    ASSERT_TRUE(g.view->Graph().Core().SampleX(80, ax));
+    g.Move({int(ax) + 1, geo.pT + 50});  // the drag moved A: back onto sample 80
+    const int a = g.view->m_nCursorSample;
+    EXPECT_EQ(a, 80);
+    g.frame->OnStatistics(false);
+    for (int step = 0; step < 2; ++step) {
+        EXPECT_EQ(g.view->CursorB(), 60) << step;
+        EXPECT_EQ(g.view->m_nCursorSample, a) << step;
+        float bx = 0.0f;
+        ASSERT_TRUE(g.view->Graph().Core().SampleX(60, bx));
+        EXPECT_GT(CountInColumn(g.Grab(), int(bx), geo.pT, geo.pB, CURSOR_B_COLOUR), 20) << step;
+        EXPECT_EQ(g.frame->Statistics()->Cell(0, 1), QString::number(std::abs(a - 60) + 1));
+        g.Scroll().triggerAction(QAbstractSlider::SliderSingleStepSub);
+        g.Settle();
+    }
+    Look(g.frame, "two-cursors-main");
+    Look(g.frame->Statistics(), "statistics-main");
+
+    QTest::keyClick(g.frame, Qt::Key_Escape);
+    EXPECT_EQ(g.view->CursorB(), -1);
+    EXPECT_FALSE(panel->isVisible());
+}
+
+}  // namespace
