@@ -13,9 +13,12 @@
 #include <optional>
 
 #include "BenchApp.h"
+#include "analysis/CursorPair.h"
 #include "app/CMainFrame.h"
 #include "graph/ZoomDrag.h"
 #include "store/CQFDoc.h"
+#include "ui/CCursorPanel.h"
+#include "ui/CStatisticsWnd.h"
 #include "view/CQFView.h"
 
 // Outside any namespace, as the resource macro needs.
@@ -137,6 +140,30 @@ void BM_Zoom99Paint(benchmark::State& state) {
     rig.Report(state);
 }
 
+// What the numbers over a span add to a repaint: the statistics window following the
+// 5000-sample recording, and the two-cursor panel's read-out.
+void BM_StatisticsWindowUpdate(benchmark::State& state) {
+    Rig rig;
+    CStatisticsWnd window(nullptr);
+    window.show();
+    CQFView& view = rig.frame->View();
+    for (auto _ : state) {
+        window.Show(view.AnalysisRecord(), view.AnalysisSpan(), QStringLiteral("Real-time graph"));
+    }
+}
+
+void BM_CursorPanelUpdate(benchmark::State& state) {
+    Rig rig;
+    CQFView& view = rig.frame->View();
+    CCursorPanel panel(&view);
+    const StoredRecord& record = view.AnalysisRecord();
+    for (auto _ : state) {
+        panel.ShowTexts(ReadCursorPair(record, 1200, 3400, view.m_display), QPoint(320, 130));
+    }
+}
+
+BENCHMARK(BM_StatisticsWindowUpdate)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_CursorPanelUpdate)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_FullViewPaint)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_Zoom99Paint)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
