@@ -143,8 +143,18 @@ TEST(GraphCore, ZoomAcceptanceAndTheDirectionOfTheDrag) {
         EXPECT_TRUE(rig.Drag(rig.At(0.2f, 0.2f), rig.At(0.6f, 0.8f)));
         EXPECT_NEAR(rig.core.CurrentLabels()[0], 20.0, 0.5);
         EXPECT_NEAR(rig.core.CurrentLabels()[Y_LABELS - 1], 80.0, 0.5);
-        // The thumb stands at the first visible sample, about a fifth into the record.
+        // The thumb stands at the first visible sample, about a fifth into the record; the
+        // statistics' span is what lies on the plot, and it slides with a scroll.
         EXPECT_NEAR(rig.core.FirstVisible(), 100, 2);
+        const auto [first, last] = rig.core.VisibleRange(500);
+        EXPECT_NEAR(first, 100, 2);
+        EXPECT_NEAR(last, 299, 2);
+        rig.core.OnScroll(ScrollCode::LineLeft, 0);
+        rig.Repaint();
+        EXPECT_EQ(rig.core.VisibleRange(500).first, first - 1);
+        rig.core.ResetZoom();
+        rig.Repaint();
+        EXPECT_EQ(rig.core.VisibleRange(500), (std::pair{0, 499}));
     }
 }
 
