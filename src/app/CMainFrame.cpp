@@ -412,11 +412,13 @@ void CMainFrame::OnOpenLogger() {
     m_logger =
         new CLoggerDlg(LoggerContext{m_doc, m_pView->m_file, m_loggerSession, *m_prompts}, this);
     m_logger->setObjectName(QStringLiteral("logger"));
-    connect(m_logger, &CLoggerDlg::shownChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(m_logger, &CLoggerDlg::shownChanged, this, [this] {
+        m_pView->SetLoggerShown(m_logger && m_logger->Shown());
+        UpdateCommandStates();
+    });
     connect(m_logger, &CLoggerDlg::analysisChanged, this, &CMainFrame::UpdateStatistics);
     connect(m_logger, &CLoggerDlg::statisticsRequested, this, [this] { OnStatistics(true); });
     connect(m_logger, &CLoggerDlg::exportCsvRequested, this, [this] { OnExportCsv(true); });
-    m_pView->m_file.m_nLoggerOpen = 1;
     m_logger->show();
     UpdateCommandStates();
 }

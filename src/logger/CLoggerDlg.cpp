@@ -3,10 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
-#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -16,14 +16,14 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "analysis/CursorPair.h"
+#include "analysis/FitY.h"
 #include "bars/BarKeys.h"
 #include "bars/CScrollBarBar.h"
 #include "logger/LoggerPaint.h"
 #include "printing/PrintReport.h"
 #include "store/CQFDoc.h"
 #include "store/FileViewState.h"
-#include "analysis/CursorPair.h"
-#include "analysis/FitY.h"
 #include "ui/CYAxisDlg.h"
 #include "ui/DialogUnits.h"
 #include "ui/FileLoad.h"
@@ -243,7 +243,7 @@ void CLoggerDlg::RepaintNow() {
 }
 
 void CLoggerDlg::OnDownload() {
-    if (m_ctx.file.m_nLoggerOpen != 1) {
+    if (!m_bLoggerOpen) {
         return;
     }
     FullViewReset();
@@ -419,8 +419,8 @@ void CLoggerDlg::RenderGraph() {
 
 void CLoggerDlg::paintEvent(QPaintEvent*) {
     FileViewState& file = m_ctx.file;
-    if (!file.m_bLoggerShown) {
-        file.m_bLoggerShown = true;
+    if (!m_bLoggerShown) {
+        m_bLoggerShown = true;
         emit shownChanged();
     }
     ImportPending();
@@ -537,8 +537,8 @@ void CLoggerDlg::closeEvent(QCloseEvent* event) {
     FileViewState& file = m_ctx.file;
     file.m_bFileData = false;
     file.m_bFileDataNew = false;
-    file.m_nLoggerOpen = 0;
-    file.m_bLoggerShown = false;
+    m_bLoggerOpen = false;
+    m_bLoggerShown = false;
     m_scroll->setEnabled(false);
     m_dragWatch.stop();
     event->accept();

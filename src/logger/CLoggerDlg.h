@@ -30,7 +30,7 @@ struct FileViewState;
 
 struct LoggerContext {
     CQFDoc& doc;
-    FileViewState& file;     // the view's file state and logger flags
+    FileViewState& file;     // the view's state of the file last read
     LoggerSession& session;  // lives for the whole program run
     IUserPrompts& prompts;
 };
@@ -92,6 +92,8 @@ public:
     const LoggerSession& Session() const { return m_ctx.session; }
     const CRecordTable& Table() const { return m_table; }
     bool IsWatchingDrag() const { return m_dragWatch.isActive(); }
+    // Painted since it opened: the main window's Open is disabled meanwhile.
+    bool Shown() const { return m_bLoggerShown; }
 
 signals:
     // The window showed for the first time, or closed: the main window's Open follows.
@@ -144,6 +146,8 @@ private:
     QTableWidget* m_list = nullptr;
     QScrollBar* m_scroll = nullptr;
     QHash<int, QAction*> m_actions;
+    bool m_bLoggerOpen = true;  // until closed: Download may load
+    bool m_bLoggerShown = false;
     bool m_bMovingB = false;  // Shift held at the press: the mouse moves cursor B
     CCursorPanel* m_cursorPanel = nullptr;
 };

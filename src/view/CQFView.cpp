@@ -9,10 +9,9 @@
 #include "analysis/CursorPair.h"
 #include "analysis/FitY.h"
 #include "graph/CursorReadout.h"
-#include "live/LiveRecord.h"
 #include "graph/PlotGeometry.h"
+#include "live/LiveRecord.h"
 #include "store/CQFDoc.h"
-#include "store/QFConstants.h"
 #include "store/ConfigFile.h"
 #include "store/QFConstants.h"
 #include "store/Settings.h"
@@ -221,7 +220,7 @@ std::optional<bool> CQFView::CommandEnabled(int id) const {
         case ID_FILE_PRINT:
             return m_live.Recording().m_nSampleIndex != 0;
         case ID_OPEN_LOGGER:
-            return !m_file.m_bLoggerShown;
+            return !m_bLoggerShown;
         case ID_UNDO_ZOOM:
             return m_graph.UndoZoomEnabled();
         default:
@@ -441,8 +440,8 @@ void CQFView::PaintPlot(const GraphFrame& f) {
     QPainter painter(&m_plot);
     // With cursor B set, A stays on its sample through zoom and scroll as B does.
     int anchoredX = m_nCursorX;
-    const bool anchored = !tick && !m_bCursorFresh && m_nCursorB >= 0 &&
-                          SampleLineX(f, m_nCursorSample, anchoredX);
+    const bool anchored =
+        !tick && !m_bCursorFresh && m_nCursorB >= 0 && SampleLineX(f, m_nCursorSample, anchoredX);
     if ((tick || anchored) && !m_bCursorFresh) {
         // The inverted cursor line was on screen: keep it there, so that the next move
         // erases it rather than drawing a second one.

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "analysis/SpanStatistics.h"
 #include "bars/CMeterPanel.h"
 #include "bars/CReadingsBar.h"
 #include "bars/CRealTimeBar.h"
 #include "bars/CScrollBarBar.h"
-#include "analysis/SpanStatistics.h"
 #include "graph/GraphModel.h"
 #include "graph/ZoomDrag.h"
 #include "live/GraphDisplayState.h"
@@ -108,6 +108,8 @@ public:
     void ClearCursorB();
 
     FileViewState m_file;
+    // The logger window has painted and not closed since: Open is disabled.
+    void SetLoggerShown(bool shown) { m_bLoggerShown = shown; }
 
     // Curves shown and the Y scale, set by the real-time bar.
     GraphDisplayState m_display;
@@ -182,6 +184,7 @@ private:
     QRegion m_overlayDirty;
     // Where the mouse was last seen, in view coordinates.
     QPoint m_ptMouse;
+    bool m_bLoggerShown = false;
     int m_nCursorB = -1;
     bool m_bMovingB = false;  // Shift held at the press: the mouse moves cursor B
     CCursorPanel* m_cursorPanel = nullptr;

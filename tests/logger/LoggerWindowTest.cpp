@@ -240,7 +240,6 @@ TEST(LoggerWindow, closingEmptiesTheTableButTheDocumentKeepsTheRecord) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(r.rig.frame->Action(ID_OPEN_LOGGER)->isEnabled());
     EXPECT_FALSE(r.view().m_file.m_bFileData);
-    EXPECT_EQ(r.view().m_file.m_nLoggerOpen, 0);
 
     r.Open();
     EXPECT_EQ(r.logger->List()->rowCount(), 0);
