@@ -51,8 +51,8 @@ std::optional<OutputFile> ResolveOutput(const std::string& path, int& error) {
         }
     }
     const fs::path parent = target.parent_path();
-    const int fd = ::open(parent.empty() ? "." : parent.c_str(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         error = errno;
         return std::nullopt;
@@ -80,7 +80,8 @@ void RemoveStaleTemporaries(int folder, const std::string& name) {
             continue;
         }
         // "<pid>-<random>": anything else is not ours.
-        const std::string_view middle = entry.substr(prefix.size(), entry.size() - prefix.size() - 4);
+        const std::string_view middle =
+            entry.substr(prefix.size(), entry.size() - prefix.size() - 4);
         const std::size_t dash = middle.find('-');
         if (dash == std::string_view::npos || !AllDigits(middle.substr(0, dash)) ||
             !AllDigits(middle.substr(dash + 1)) || dash > 9) {
@@ -150,8 +151,8 @@ bool AtomicFile::Open() {
         // The writer's pid in the name tells a later save whether the temporary is stale.
         const std::string temp = TempPrefix(m_out->name) + std::to_string(::getpid()) + "-" +
                                  std::to_string(gen()) + ".tmp";
-        fd = ::openat(folder, temp.c_str(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        fd = ::openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0666);
         if (fd >= 0) {
             m_temp = temp;
         } else if (errno != EEXIST) {

@@ -33,8 +33,8 @@ bool CreateKeptFolder(const std::string& folder, int* error = nullptr);
 std::string FreeKeptPath(const std::string& folder, const std::string& proposedName);
 
 struct KeptOutcome {
-    std::string path;       // where the recording went; empty when no place took it
-    std::string failedIn;   // the first place that refused it, and why
+    std::string path;      // where the recording went; empty when no place took it
+    std::string failedIn;  // the first place that refused it, and why
     int error = 0;
 };
 

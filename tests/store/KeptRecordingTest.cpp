@@ -56,7 +56,6 @@ TEST(KeptRecording, aKeptFileNeverReplacesAnotherAndTheNoteIsReadOnce) {
     qftest::WriteAll(folder + "/26-12-08 09.11.25 (2).txt", "x");
     EXPECT_EQ(qf::FreeKeptPath(folder, "26-12-08 09.11.25"),
               folder + "/26-12-08 09.11.25 (3).AsmDat");
-
 }
 
 // A note stays until the recording is forgotten; one naming a file no longer there is

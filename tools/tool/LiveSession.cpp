@@ -115,9 +115,16 @@ CLiveSession::~CLiveSession() {
 }
 
 bool CLiveSession::Start() {
+    // A first "reconnected" counts from here, not from the machine's start.
+    m_lastFrame = std::chrono::steady_clock::now();
     m_link->Start();
     if (m_port->IsOpen()) {
         return true;
+    }
+    if (!m_port->Refusal().empty()) {
+        Say("cannot open " + m_device + ": " + m_port->Refusal());
+        m_link->Stop();
+        return false;
     }
     std::string reason = m_port->ErrorText().toStdString();
     // Qt says "Permission denied" also for a port another program holds locked; only a

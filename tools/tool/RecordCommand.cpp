@@ -4,12 +4,12 @@
 // value for the gap. It saves the data file and its text export as Save does when it
 // ends (count, the record limit, SIGINT, SIGTERM, SIGHUP) and once a minute before, so
 // that not even a killed run loses more than a minute.
-#include <QStandardPaths>
-#include <QTimer>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
+#include <QStandardPaths>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdio>
@@ -223,11 +223,10 @@ public:
             // Kept where the program keeps a recording at a signal, not thrown away.
             const std::string said = "could not save " + m_path + ": " + Reason(error);
             const qf::KeptOutcome kept = Keep();
-            m_session.Say(kept.path.empty()
-                              ? said + "; nor keep it in " + kept.failedIn + ": " +
-                                    Reason(kept.error)
-                              : said + "; the recording was kept in " + kept.path + " and " +
-                                    qf::TextExportPath(kept.path));
+            m_session.Say(kept.path.empty() ? said + "; nor keep it in " + kept.failedIn + ": " +
+                                                  Reason(kept.error)
+                                            : said + "; the recording was kept in " + kept.path +
+                                                  " and " + qf::TextExportPath(kept.path));
             m_session.Quit(EXIT_REFUSED);
             return;
         }
@@ -402,8 +401,7 @@ int RunRecord(const Args& args) {
     int error = 0;
     const auto out = qf::ResolveOutput(path, error);
     if (!out) {
-        std::fprintf(stderr, "record: cannot write %s: %s\n", path.c_str(),
-                     Reason(error).c_str());
+        std::fprintf(stderr, "record: cannot write %s: %s\n", path.c_str(), Reason(error).c_str());
         return EXIT_REFUSED;
     }
     COutputLock lock;
@@ -423,21 +421,22 @@ int RunRecord(const Args& args) {
         return EXIT_REFUSED;
     }
     if (const int e = WriteError(*out)) {
-        std::fprintf(stderr, "record: cannot write %s: %s\n", out->path.c_str(),
-                     Reason(e == qf::NOT_REGULAR_FILE && std::filesystem::is_directory(out->path)
-                                ? EISDIR
-                                : e)
-                         .c_str());
+        std::fprintf(
+            stderr, "record: cannot write %s: %s\n", out->path.c_str(),
+            Reason(e == qf::NOT_REGULAR_FILE && std::filesystem::is_directory(out->path) ? EISDIR
+                                                                                         : e)
+                .c_str());
         return EXIT_REFUSED;
     }
     // A full disk is said now, not an hour later: each save needs room for the new files
     // beside the old ones.
-    if (struct statvfs fsInfo {}; ::fstatvfs(out->folder->Fd(), &fsInfo) == 0) {
+    if (struct statvfs fsInfo{}; ::fstatvfs(out->folder->Fd(), &fsInfo) == 0) {
         const long long free = (long long)fsInfo.f_bavail * (long long)fsInfo.f_frsize;
         const long long need = 2 * count * BYTES_PER_SAMPLE + 8192;
         if (free < need) {
             std::fprintf(stderr, "record: only %lld kB free on %s; %s need about %lld kB\n",
-                         free / 1024, out->folder->Path().empty() ? "." : out->folder->Path().c_str(),
+                         free / 1024,
+                         out->folder->Path().empty() ? "." : out->folder->Path().c_str(),
                          Samples(int(count)).c_str(), need / 1024);
             return EXIT_REFUSED;
         }
