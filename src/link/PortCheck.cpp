@@ -2,14 +2,17 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <signal.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace qf {
 
@@ -58,11 +61,27 @@ std::string PortHolder(const std::string& device) {
             return ProcessName(pid);
         }
     }
-    // Whoever has the same device open, under whatever name.
     struct stat wanted {};
     if (::stat(device.c_str(), &wanted) != 0) {
         return {};
     }
+    // The program holding our own kind of lock on it, under whatever name it opened it:
+    // "1: FLOCK  ADVISORY  WRITE 1234 00:19:5 0 EOF".
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream in(line);
+        std::string number, kind, mode, access, where;
+        long pid = 0;
+        unsigned major = 0, minor = 0;
+        unsigned long inode = 0;
+        if (in >> number >> kind >> mode >> access >> pid >> where && kind == "FLOCK" &&
+            std::sscanf(where.c_str(), "%x:%x:%lu", &major, &minor, &inode) == 3 &&
+            inode == wanted.st_ino && major == major(wanted.st_dev) &&
+            minor == minor(wanted.st_dev) && pid != ::getpid()) {
+            return ProcessName(pid);
+        }
+    }
+    // Else whoever has the same device open.
     DIR* proc = ::opendir("/proc");
     if (proc == nullptr) {
         return {};

@@ -35,7 +35,12 @@ namespace qftool {
 
 namespace {
 
-constexpr auto CHECKPOINT_PERIOD = std::chrono::seconds(60);
+// Once a minute; QF_RECORD_SAVE_SECONDS shortens it for the tests of a failing save.
+std::chrono::seconds CheckpointPeriod() {
+    const char* text = std::getenv("QF_RECORD_SAVE_SECONDS");
+    const auto n = text != nullptr ? ParseWholeNumber(text, 1, 3600) : std::nullopt;
+    return std::chrono::seconds(n ? *n : 60);
+}
 // Room a sample takes in the data file and in its table, with margin.
 constexpr long long BYTES_PER_SAMPLE = 160;
 
@@ -254,7 +259,7 @@ private:
         ShowProgress();
         if (m_live.Recording().m_nSampleIndex >= m_limit) {
             Finish();
-        } else if (std::chrono::steady_clock::now() - m_lastSave >= CHECKPOINT_PERIOD) {
+        } else if (std::chrono::steady_clock::now() - m_lastSave >= m_period) {
             m_lastSave = std::chrono::steady_clock::now();
             // Said also where no status line shows: a long interval is otherwise silent.
             const int n = m_live.Recording().m_nSampleIndex;
@@ -353,6 +358,7 @@ private:
     int m_nSilentTicks = 0;  // ticks without a frame since the last sample
     bool m_bFinished = false;
     bool m_bSaveFailed = false;
+    std::chrono::seconds m_period = CheckpointPeriod();
 };
 
 }  // namespace
