@@ -114,8 +114,15 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
     CreateToolBar();
 
     if (!options.resolver) {
-        options.resolver = [path = m_config.Path()](int number) {
-            return PortDevice(number, CConfigFile(path));
+        options.resolver = [this, path = m_config.Path()](int number) {
+            const PortMapping mapped = MapPort(number, CConfigFile(path));
+            // Said once: the watchdog asks again every few seconds.
+            if (!mapped.problem.empty() && !m_toldPortMap.contains(number)) {
+                m_toldPortMap.insert(number);
+                ShowStatusNote(QString::fromStdString(mapped.problem) +
+                               QStringLiteral(": the port stays closed."));
+            }
+            return mapped.device;
         };
     }
     m_port = std::make_unique<CQtSerialPort>();
@@ -147,6 +154,12 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
 
     CreateStatusBar(options.demo);
     setMinimumSize(LayoutMinimumSize());
+    // A FIFO or a folder in its place is never read nor replaced: the defaults hold.
+    if (RegularFileError(m_config.Path()) == NOT_REGULAR_FILE) {
+        ShowStatusNote(QStringLiteral("The settings file %1 is not a regular file: the program "
+                                      "starts with its defaults and writes no settings.")
+                           .arg(FromLocal(m_config.Path())));
+    }
 
     // Opens the port, sends the start command, starts the acknowledgement timer and the
     // watchdog.

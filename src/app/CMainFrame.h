@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -185,6 +186,8 @@ private:
     // Kept recordings of earlier runs not yet seen to.
     std::vector<std::string> m_keptNotes;
     QToolButton* m_dismissKept = nullptr;
+    // Port numbers whose PortMap entry was refused, told once each.
+    QSet<int> m_toldPortMap;
 };
 
 }  // namespace qf

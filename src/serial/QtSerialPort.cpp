@@ -1,5 +1,6 @@
 #include "serial/QtSerialPort.h"
 
+#include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -105,6 +106,19 @@ bool CQtSerialPort::Open(const std::string& device, const PortSettings& settings
             return false;
         }
         return true;
+    }
+    // Qt fails on a device without terminal settings (/dev/null) and says only that.
+    if (m_port.error() != QSerialPort::PermissionError &&
+        m_port.error() != QSerialPort::DeviceNotFoundError) {
+        const int fd = ::open(device.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        const bool terminal = fd >= 0 && ::isatty(fd) == 1;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        if (fd >= 0 && !terminal) {
+            RefuseNotSerial(name, "a device that is no terminal");
+            return false;
+        }
     }
     // Qt says "permission" also for a port whose lock another program holds.
     if (m_port.error() == QSerialPort::PermissionError &&

@@ -57,6 +57,9 @@ std::string BuildTextExport(const ExportSource& source);
 // any other name gets ".txt" appended, so that "26-12-08 09.11.25" does not lose ".25".
 std::string TextExportPath(const std::string& dataPath);
 
+// Control characters written as \xHH, so that a text from a file cannot drive a terminal.
+std::string EscapeControls(std::string_view text);
+
 // Whether `path` ends with `ending`, ASCII letters compared without case.
 bool EndsWithNoCase(std::string_view path, std::string_view ending);
 

@@ -398,7 +398,12 @@ int RunRecord(const Args& args) {
     }
     // The data file's ending, as Save gives it.
     path = qf::DataFilePath(path);
-    const std::string device = PortArgDevice(port);
+    std::string problem;
+    const std::string device = PortArgDevice(port, &problem);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s: %s\n", "record", problem.c_str());
+        return EXIT_REFUSED;
+    }
     if (device.empty()) {
         std::fprintf(stderr, "record: --port needs a device or a port name COM1, COM2, ...\n");
         return EXIT_USAGE;
