@@ -326,24 +326,36 @@ TEST_F(LiveToolTest, monitorPrintsEachFrameInItsDisplayUnitsInBothFormats) {
 }
 
 TEST_F(LiveToolTest, monitorLivesThroughASilentMeterAndSaysSoOnceEachWay) {
-    CSimulatedMeter& meter = AddMeter();
-    ToolProcess monitor = Run({"monitor", "--port", "COM1"});
-    ASSERT_TRUE(monitor.WaitUntil([&] { return monitor.Out().size() >= 3; }));
-    // Silent for longer than two watchdog periods: the link is lost for certain.
-    meter.SetSending(false);
-    std::this_thread::sleep_for(7s);
-    const std::size_t before = monitor.Out().size();
-    meter.SetSending(true);
-    ASSERT_TRUE(monitor.WaitUntil([&] { return monitor.Out().size() >= before + 3; }));
-    monitor.Signal(SIGTERM);
-    EXPECT_EQ(monitor.Wait(), 0);
+    // Silent after some frames, or from the start: the gap told is the silence, never
+    // the time since the machine started.
+    for (const bool silentFromStart : {false, true}) {
+        SCOPED_TRACE(silentFromStart ? "silent from the start" : "silent after frames");
+        CSimulatedMeter& meter = AddMeter();
+        const std::string link = m_dir.file("meter" + std::to_string(m_meters.size()));
+        meter.SetSending(!silentFromStart);
+        ToolProcess monitor = Run({"monitor", "--port", "COM" + std::to_string(m_meters.size())});
+        if (!silentFromStart) {
+            ASSERT_TRUE(monitor.WaitUntil([&] { return monitor.Out().size() >= 3; }));
+        }
+        // Silent for longer than two watchdog periods: the link is lost for certain.
+        meter.SetSending(false);
+        std::this_thread::sleep_for(7s);
+        const std::size_t before = monitor.Out().size();
+        meter.SetSending(true);
+        ASSERT_TRUE(monitor.WaitUntil([&] { return monitor.Out().size() >= before + 3; }));
+        monitor.Signal(SIGTERM);
+        EXPECT_EQ(monitor.Wait(), 0);
 
-    const auto err = monitor.Err();
-    ASSERT_EQ(err.size(), 2u) << qftest::ReadAll(m_dir.file("tool.err"));
-    EXPECT_NE(err[0].find("link lost, reopening " + m_dir.file("meter1")), std::string::npos);
-    EXPECT_NE(err[1].find("reconnected to " + m_dir.file("meter1")), std::string::npos);
-    // The watchdog reopened the port and sent the start command again.
-    EXPECT_GE(meter.Status().counters.starts, 2);
+        const auto err = monitor.Err();
+        ASSERT_EQ(err.size(), 2u) << qftest::ReadAll(m_dir.file("tool.err"));
+        EXPECT_NE(err[0].find("link lost, reopening " + link), std::string::npos);
+        EXPECT_NE(err[1].find("reconnected to " + link), std::string::npos);
+        const double gap = std::atof(err[1].substr(err[1].find(" after ") + 7).c_str());
+        EXPECT_GT(gap, 5.0) << err[1];
+        EXPECT_LT(gap, 20.0) << err[1];
+        // The watchdog reopened the port and sent the start command again.
+        EXPECT_GE(meter.Status().counters.starts, 2);
+    }
 }
 
 TEST_F(LiveToolTest, recordSavesWhatItTookHoweverItEnds) {
@@ -570,6 +582,7 @@ TEST_F(LiveToolTest, refusedPortsAndArgumentsExitWithOneLine) {
         .WriteText(SEC_PORT_MAP, "COM9", m_dir.file("absent-device"));
     const std::string data = m_dir.file("x.AsmDat");
     qftest::WriteAll(m_dir.file("taken.AsmDat"), "a night's recording");
+    fs::create_directory(m_dir.file("adir.AsmDat"));
     struct Case {
         std::vector<std::string> args;
         int exit;
@@ -580,7 +593,12 @@ TEST_F(LiveToolTest, refusedPortsAndArgumentsExitWithOneLine) {
         {{"monitor", "--port", "COM9"}, 2, m_dir.file("absent-device")},
         {{"monitor", "--port", m_dir.path().string()}, 2, m_dir.path().string()},
         {{"record", "--port", "COM9", "-o", data}, 2, m_dir.file("absent-device")},
-        {{"record", "--port", "COM9", "-o", m_dir.file("no/folder.AsmDat")}, 2, "no/folder"},
+        {{"record", "--port", "COM9", "-o", m_dir.file("no/folder.AsmDat")},
+         2,
+         "no/folder.AsmDat: " + std::string(std::strerror(ENOENT))},
+        {{"record", "--port", "COM9", "-o", m_dir.file("adir"), "--force"},
+         2,
+         "adir.AsmDat: " + std::string(std::strerror(EISDIR))},
         {{"record", "--port", "COM9", "-o", m_dir.file("taken")}, 2, m_dir.file("taken.AsmDat")},
         {{"monitor"}, 1, "--port"},
         {{"monitor", "--port", "COM0"}, 1, "--port"},
