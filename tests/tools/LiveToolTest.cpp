@@ -558,6 +558,8 @@ TEST_F(LiveToolTest, aSecondRunOnTheSameOutputOrMeterIsRefused) {
          "record: " + m_dir.file("a.AsmDat") + " is being recorded by another run (pid "},
         {{"record", "--port", meter.DevicePath(), "-o", m_dir.file("b")},
          "record: cannot open " + meter.DevicePath() + ": in use by qf7720-tool (pid "},
+        {{"monitor", "--port", "COM1"},
+         "monitor: cannot open " + m_dir.file("meter1") + ": in use by qf7720-tool (pid "},
         {{"monitor", "--port", meter.DevicePath()},
          "monitor: cannot open " + meter.DevicePath() + ": in use by qf7720-tool (pid "},
     };
