@@ -528,6 +528,15 @@ TEST_F(LiveToolTest, recordKeepsWhatItCannotSaveAndSaysWhy) {
         }
         ASSERT_TRUE(
             said(": " + c.reason + "; kept meanwhile in " + m_dir.file("state/qf7720/run")));
+        if (c.what == std::string("full")) {
+            // Room again: said so, and the copy kept meanwhile goes; then full for good. (A
+            // folder made again under the removed one's name is another folder: not used.)
+            fs::remove(folder + "/filler");
+            ASSERT_TRUE(said("(saving works again)"));
+            EXPECT_FALSE(fs::exists(m_dir.file("state/qf7720/run.AsmDat")));
+            fill();
+            ASSERT_TRUE(said("; kept meanwhile in "));
+        }
         record.Signal(SIGINT);
         EXPECT_EQ(record.Wait(), 2);
         const std::string kept = m_dir.file("state/qf7720/run.AsmDat");
