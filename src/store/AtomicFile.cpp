@@ -44,6 +44,17 @@ std::optional<OutputFile> ResolveOutput(const std::string& path, int& error) {
     std::error_code ec;
     fs::path target(path);
     // Replace what a link points to, not the link; a dangling link is replaced itself.
+    // A link planted by another user in a shared sticky folder (/tmp) is not followed,
+    // as the kernel's protected-symlinks rule would not follow it either.
+    struct stat link {};
+    struct stat folder {};
+    if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+        ::stat(target.parent_path().empty() ? "." : target.parent_path().c_str(), &folder) == 0 &&
+        (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0 &&
+        link.st_uid != ::geteuid() && link.st_uid != folder.st_uid) {
+        error = EACCES;
+        return std::nullopt;
+    }
     if (fs::is_symlink(target, ec)) {
         const fs::path real = fs::canonical(target, ec);
         if (!ec) {

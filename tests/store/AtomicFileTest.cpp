@@ -93,6 +93,24 @@ TEST(AtomicFile, aLinkRepointedBetweenTwoSavesIsNotFollowedAgain) {
     EXPECT_FALSE(fs::exists(dir.file("out.txt")));
 }
 
+// In a shared sticky folder a link another user planted is not followed: saving there
+// is refused and the file it points to stays as it was.
+TEST(AtomicFile, aLinkAnotherUserPlantedInASharedFolderIsNotFollowed) {
+    qftest::TempDir dir;
+    const std::string shared = dir.file("shared");
+    fs::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    qftest::WriteAll(dir.file("victim.conf"), "mine");
+    fs::create_symlink(dir.file("victim.conf"), shared + "/out.AsmDat");
+    if (::lchown((shared + "/out.AsmDat").c_str(), 54321, 54321) != 0) {
+        GTEST_SKIP() << "a link of another user needs root";
+    }
+    int error = 0;
+    EXPECT_FALSE(qf::WriteFileAtomically(shared + "/out.AsmDat", "binary", &error));
+    EXPECT_EQ(error, EACCES);
+    EXPECT_EQ(qftest::ReadAll(dir.file("victim.conf")), "mine");
+}
+
 // A save killed halfway leaves its temporary; the next save of that target removes it
 // once its writer is gone, and nothing else.
 TEST(AtomicFile, staleTemporariesOfADeadWriterAreRemovedOnTheNextSave) {
