@@ -257,9 +257,9 @@ int main(int argc, char** argv) {
         } else if (a == "--garbage-every") {
             intArg(opt.faults.garbageEvery);
         } else if (a == "--garbage-bytes") {
-            intArg(opt.faults.garbageBytes, 1, 4096);
+            intArg(opt.faults.garbageBytes, 0, 1048576);
         } else if (a == "--split") {
-            intArg(opt.faults.splitParts, 1, 49);
+            intArg(opt.faults.splitParts, 1, 1000);
         } else if (a == "--split-gap") {
             intArg(opt.faults.splitGapMs, 0, 60000);
         } else if (a == "--batch") {
