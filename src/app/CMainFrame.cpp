@@ -11,12 +11,16 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+#include <filesystem>
 
 #include "app/AppTexts.h"
 #include "app/CAboutDlg.h"
@@ -65,6 +69,13 @@ QString FromLocal(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+std::string StartName(std::time_t start) {
+    std::tm parts{};
+    localtime_r(&start, &parts);
+    char text[64];
+    return std::string(text, std::strftime(text, sizeof text, "%y-%m-%d %H.%M.%S", &parts));
+}
+
 QString SaveFailureText(const std::string& path, int error) {
     const QString where = QDir::toNativeSeparators(FromLocal(path));
     if (error == 0) {
@@ -81,7 +92,12 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
       m_doc(doc),
       m_prompts(options.prompts),
       m_config(options.configPath.empty() ? CConfigFile::DefaultPath() : options.configPath),
-      m_live(doc) {
+      m_live(doc),
+      m_keptPlaces(options.keptPlaces) {
+    if (m_keptPlaces.empty()) {
+        m_keptPlaces = KeptPlaces(
+            LocalPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
+    }
     // The title stays fixed whatever file is open.
     setWindowTitle(options.demo ? QStringLiteral("%1 %2").arg(QLatin1String(APP_TITLE),
                                                               QLatin1String(TEXT_DEMO))
@@ -101,8 +117,15 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
     CreateToolBar();
 
     if (!options.resolver) {
-        options.resolver = [path = m_config.Path()](int number) {
-            return PortDevice(number, CConfigFile(path));
+        options.resolver = [this, path = m_config.Path()](int number) {
+            const PortMapping mapped = MapPort(number, CConfigFile(path));
+            // Said once: the watchdog asks again every few seconds.
+            if (!mapped.problem.empty() && !m_toldPortMap.contains(number)) {
+                m_toldPortMap.insert(number);
+                ShowStatusNote(QString::fromStdString(mapped.problem) +
+                               QStringLiteral(": the port stays closed."));
+            }
+            return mapped.device;
         };
     }
     m_port = std::make_unique<CQtSerialPort>();
@@ -125,9 +148,21 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
             });
     connect(m_port.get(), &CQtSerialPort::permissionDenied, this, &CMainFrame::OnPermissionDenied);
     connect(m_port.get(), &CQtSerialPort::deviceMissing, this, &CMainFrame::OnDeviceMissing);
+    connect(m_port.get(), &CQtSerialPort::notSerialDevice, this, &CMainFrame::OnNotSerialDevice);
+    connect(m_port.get(), &CQtSerialPort::portInUse, this, &CMainFrame::OnPortInUse);
+    // A crash, a SIGKILL or a power cut loses at most one period of the recording.
+    m_keepTimer = new QTimer(this);
+    connect(m_keepTimer, &QTimer::timeout, this, &CMainFrame::KeepRunningRecording);
+    m_keepTimer->start(options.keepPeriodMs);
 
     CreateStatusBar(options.demo);
     setMinimumSize(LayoutMinimumSize());
+    // A FIFO or a folder in its place is never read nor replaced: the defaults hold.
+    if (RegularFileError(m_config.Path()) == NOT_REGULAR_FILE) {
+        ShowStatusNote(QStringLiteral("The settings file %1 is not a regular file: the program "
+                                      "starts with its defaults and writes no settings.")
+                           .arg(FromLocal(m_config.Path())));
+    }
 
     // Opens the port, sends the start command, starts the acknowledgement timer and the
     // watchdog.
@@ -308,6 +343,19 @@ void CMainFrame::CreateStatusBar(bool demo) {
         m_panes[i] = pane;
     }
     m_panes[0]->setText(QString::fromLatin1(TEXT_READY));
+    m_dismissKept = new QToolButton(bar);
+    m_dismissKept->setObjectName(QStringLiteral("dismissKept"));
+    m_dismissKept->setText(QStringLiteral("Dismiss"));
+    m_dismissKept->setToolTip(QStringLiteral("Forget the note on the kept recordings"));
+    m_dismissKept->hide();
+    bar->addPermanentWidget(m_dismissKept);
+    connect(m_dismissKept, &QToolButton::clicked, this, &CMainFrame::DismissKeptRecordings);
+    // Another note (a save, a port) shows for its while; the kept note comes back after it.
+    connect(bar, &QStatusBar::messageChanged, this, [this](const QString& text) {
+        if (text.isEmpty() && !m_keptNotes.empty()) {
+            QTimer::singleShot(0, this, &CMainFrame::ShowKeptNote);
+        }
+    });
     if (demo) {
         // Beside the indicator, clear of the panes the read-out writes.
         auto* label = new QLabel(QString::fromLatin1(TEXT_DEMO), bar);
@@ -364,9 +412,11 @@ void CMainFrame::OnRun() {
     if (rec.m_nIntervalMs / 1000 >= 1) {
         dialog.SetInterval(rec.m_nIntervalMs / 1000);
     }
-    if (rec.m_bHasGraphData &&
-        m_prompts->AskYesNo(this, QString::fromLatin1(ASK_SAVE_BEFORE_RUN))) {
-        OnSave();
+    if (rec.m_bHasGraphData) {
+        if (m_prompts->AskYesNo(this, QString::fromLatin1(ASK_SAVE_BEFORE_RUN))) {
+            OnSave();
+        }
+        DropRunningRecording();  // the user has answered for it
     }
     if (m_prompts->RunDialog(dialog)) {
         const int seconds = dialog.Interval();
@@ -480,6 +530,7 @@ bool CMainFrame::OnSave() {
         return false;
     }
     m_saved = {m_live.Recording().m_tmStart, m_live.Recording().m_nSampleIndex};
+    DropRunningRecording();
     const QFileInfo dataInfo(FromLocal(data));
     ShowStatusNote(QStringLiteral("Saved %1 and %2 in %3")
                        .arg(dataInfo.fileName(), QFileInfo(FromLocal(text)).fileName(),
@@ -573,6 +624,7 @@ void CMainFrame::OnFileSave() {
         return;
     }
     m_saved = {m_live.Recording().m_tmStart, m_live.Recording().m_nSampleIndex};
+    DropRunningRecording();
     ShowStatusNote(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(m_strDocPath)));
 }
 
@@ -580,6 +632,17 @@ bool CMainFrame::OpenDataFile(const QString& path) {
     const bool loaded = LoadDataFileWithMessages(path, m_doc, m_pView->m_file, *m_prompts, this);
     if (loaded && m_logger != nullptr) {
         m_logger->update();  // its next paint takes the file into its list
+    }
+    // A kept recording the user has opened is seen to.
+    const std::string local = LocalPath(path);
+    if (loaded && std::find(m_keptNotes.begin(), m_keptNotes.end(), local) != m_keptNotes.end()) {
+        ForgetKept(m_keptPlaces, local);
+        m_keptNotes.erase(std::find(m_keptNotes.begin(), m_keptNotes.end(), local));
+        if (m_keptNotes.empty()) {
+            DismissKeptRecordings();
+        } else {
+            ShowKeptNote();
+        }
     }
     return loaded;
 }
@@ -599,7 +662,16 @@ bool CMainFrame::HasUnsavedRecording() const {
            (rec.m_tmStart != m_saved.start || rec.m_nSampleIndex != m_saved.count);
 }
 
-QString CMainFrame::CloseForSignal(const std::string& keptFolder) {
+namespace {
+
+// 0, or why a save of the recording to `path` failed.
+int SaveError(SaveStatus status, int error) {
+    return status == SaveStatus::Ok ? 0 : error != 0 ? error : EIO;
+}
+
+}  // namespace
+
+QString CMainFrame::CloseForSignal(const std::vector<KeptPlace>& places) {
     if (m_bClosing) {
         return {};
     }
@@ -607,29 +679,38 @@ QString CMainFrame::CloseForSignal(const std::string& keptFolder) {
     m_comm->Stop();
     SaveAllSettings();
     QString said;
-    if (m_live.Recording().m_nSampleIndex > 1 && HasUnsavedRecording()) {
-        std::string data;
-        int error = 0;
-        SaveStatus status = SaveStatus::DataFileFailed;
-        if (CreateKeptFolder(keptFolder)) {
-            data = FreeKeptPath(keptFolder, FormatNow("%y-%m-%d %H.%M.%S"));
-            const CQFView& view = *m_pView;
-            status = SaveRecording(data, m_doc, m_live.Recording(), m_live.Units(),
-                                   view.m_display.m_nYGain, view.m_display.m_nYOffset, &error);
+    const RecordingState& rec = m_live.Recording();
+    if (rec.m_nSampleIndex > 1 && HasUnsavedRecording()) {
+        const CQFView& view = *m_pView;
+        const auto save = [&](const std::string& path) {
+            int error = 0;
+            const SaveStatus status =
+                SaveRecording(path, m_doc, rec, m_live.Units(), view.m_display.m_nYGain,
+                              view.m_display.m_nYOffset, &error);
+            return SaveError(status, error);
+        };
+        KeptOutcome kept;
+        if (!m_running.path.empty() && m_running.start == rec.m_tmStart &&
+            save(m_running.path) == 0) {
+            kept.path = m_running.path;
         } else {
-            error = errno;
+            kept = KeepRecording(places, FormatNow("%y-%m-%d %H.%M.%S"), save);
         }
-        if (status == SaveStatus::Ok) {
-            m_saved = {m_live.Recording().m_tmStart, m_live.Recording().m_nSampleIndex};
-            WriteKeptNote(keptFolder, data);
+        const QString reason =
+            kept.failedIn.empty()
+                ? QString()
+                : QStringLiteral("%1: %2").arg(FromLocal(kept.failedIn),
+                                               QString::fromLocal8Bit(FileErrorText(kept.error)));
+        if (!kept.path.empty()) {
+            m_saved = {rec.m_tmStart, rec.m_nSampleIndex};
             said = QStringLiteral("the unsaved recording was kept in %1 and %2")
-                       .arg(FromLocal(data), QFileInfo(FromLocal(TextExportPath(data))).fileName());
+                       .arg(FromLocal(kept.path),
+                            QFileInfo(FromLocal(TextExportPath(kept.path))).fileName());
+            if (!reason.isEmpty()) {
+                said += QStringLiteral(" (not in %1)").arg(reason);
+            }
         } else {
-            said = QStringLiteral("the unsaved recording could not be kept in %1%2")
-                       .arg(FromLocal(keptFolder),
-                            error != 0 ? QStringLiteral(": ") +
-                                             QString::fromLocal8Bit(FileErrorText(error))
-                                       : QString());
+            said = QStringLiteral("the unsaved recording could not be kept in %1").arg(reason);
         }
     }
     if (m_helpWindow != nullptr) {
@@ -652,6 +733,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    DropRunningRecording();
     m_bClosing = true;
     m_comm->Stop();
     if (m_helpWindow != nullptr) {
@@ -720,6 +802,89 @@ void CMainFrame::OnDeviceMissing(const QString& device) {
                                   "choose its port in the COM Port menu.")
                        .arg(m_comm->State().m_nPort)
                        .arg(device));
+}
+
+void CMainFrame::OnNotSerialDevice(const QString& device, const QString& what) {
+    ShowStatusNote(QStringLiteral("COM%1 is %2, which is %3, not a serial device: choose the "
+                                  "meter's port in the COM Port menu or mend [PortMap].")
+                       .arg(m_comm->State().m_nPort)
+                       .arg(device, what));
+}
+
+void CMainFrame::OnPortInUse(const QString& device, const QString& holder) {
+    ShowStatusNote(QStringLiteral("COM%1 (%2) is in use by %3.")
+                       .arg(m_comm->State().m_nPort)
+                       .arg(device, holder.isEmpty() ? QStringLiteral("another program") : holder));
+}
+
+void CMainFrame::KeepRunningRecording() {
+    const RecordingState& rec = m_live.Recording();
+    if (m_bClosing || rec.m_nSampleIndex < 2 || !HasUnsavedRecording() ||
+        (rec.m_tmStart == m_running.start && rec.m_nSampleIndex == m_running.count)) {
+        return;
+    }
+    const CQFView& view = *m_pView;
+    const auto save = [&](const std::string& path) {
+        int error = 0;
+        const SaveStatus status =
+            SaveRecording(path, m_doc, rec, m_live.Units(), view.m_display.m_nYGain,
+                          view.m_display.m_nYOffset, &error);
+        return SaveError(status, error);
+    };
+    // Nothing shows while it works; a failure is tried again next period.
+    if (!m_running.path.empty() && rec.m_tmStart == m_running.start) {
+        if (save(m_running.path) == 0) {
+            m_running.count = rec.m_nSampleIndex;
+        }
+        return;
+    }
+    const KeptOutcome kept = KeepRecording(m_keptPlaces, StartName(rec.m_tmStart), save);
+    if (!kept.path.empty()) {
+        m_running = {kept.path, rec.m_tmStart, rec.m_nSampleIndex};
+    }
+}
+
+void CMainFrame::DropRunningRecording() {
+    if (m_running.path.empty()) {
+        return;
+    }
+    std::error_code ec;
+    std::filesystem::remove(m_running.path, ec);
+    std::filesystem::remove(TextExportPath(m_running.path), ec);
+    ForgetKept(m_keptPlaces, m_running.path);
+    m_running = {};
+}
+
+void CMainFrame::ShowKeptRecordings(const std::vector<std::string>& paths) {
+    m_keptNotes = paths;
+    ShowKeptNote();
+}
+
+void CMainFrame::ShowKeptNote() {
+    if (m_keptNotes.empty()) {
+        return;
+    }
+    QStringList names;
+    for (const std::string& path : m_keptNotes) {
+        names << QDir::toNativeSeparators(FromLocal(path));
+    }
+    // No timeout: a kept recording must not be missed.
+    statusBar()->showMessage(
+        (m_keptNotes.size() == 1
+             ? QStringLiteral("The recording not saved when the program was last stopped is in %1")
+             : QStringLiteral("The recordings not saved when the program was last stopped are "
+                              "in %1"))
+            .arg(names.join(QStringLiteral("; "))));
+    m_dismissKept->show();
+}
+
+void CMainFrame::DismissKeptRecordings() {
+    for (const std::string& path : m_keptNotes) {
+        ForgetKept(m_keptPlaces, path);
+    }
+    m_keptNotes.clear();
+    m_dismissKept->hide();
+    statusBar()->clearMessage();
 }
 
 void CMainFrame::OnPermissionDenied(const QString& device) {

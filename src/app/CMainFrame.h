@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -18,8 +19,11 @@
 #include "serial/CMeterLink.h"
 #include "serial/QtSerialPort.h"
 #include "store/ConfigFile.h"
+#include "store/KeptRecording.h"
 
 class QLabel;
+class QTimer;
+class QToolButton;
 
 namespace qf {
 
@@ -37,6 +41,10 @@ struct FrameOptions {
     LinkPeriods periods;
     // A simulated meter answers (--demo): the title and the status bar say so.
     bool demo = false;
+    // Where recordings are kept (at a signal, and while running); empty: the usual places.
+    std::vector<KeptPlace> keptPlaces;
+    // How often the running recording is kept.
+    int keepPeriodMs = 60000;
 };
 
 inline constexpr int STATUS_PANES = 4;
@@ -99,10 +107,22 @@ public:
     void SaveAllSettings();
 
     // Stopped by a signal (logout, shutdown, Ctrl+C): closes the port, writes the settings
-    // and, when a recording of two or more samples is not saved, saves it in `keptFolder`
-    // under the name Save would propose, leaving a note for the next start. Asks nothing,
-    // then closes the window. Returns what to tell on standard error; empty: nothing.
-    QString CloseForSignal(const std::string& keptFolder);
+    // and, when a recording of two or more samples is not saved, keeps it in the first of
+    // `places` that takes it, under the name Save would propose (or where it was kept while
+    // running), leaving a note for the next start. Asks nothing, then closes the window.
+    // Returns what to tell on standard error; empty: nothing.
+    QString CloseForSignal(const std::vector<KeptPlace>& places);
+
+    // Keeps the running recording in the kept-recording place, as Save would write it,
+    // when it has samples no save or keep wrote; the timer calls it once a period.
+    void KeepRunningRecording();
+    // Where the running recording is kept; empty while none is.
+    const std::string& RunningKeptPath() const { return m_running.path; }
+
+    // Recordings kept by an earlier run: a note that stays until each is opened or the
+    // note is dismissed.
+    void ShowKeptRecordings(const std::vector<std::string>& paths);
+    void DismissKeptRecordings();
 
     CHelpWindow* HelpWindow() const { return m_helpWindow; }
     // The data-logger window while it exists.
@@ -134,6 +154,11 @@ private:
     void OnLiveChanged(unsigned changes);
     void OnPermissionDenied(const QString& device);
     void OnDeviceMissing(const QString& device);
+    void OnNotSerialDevice(const QString& device, const QString& what);
+    void OnPortInUse(const QString& device, const QString& holder);
+    // The running recording's kept copy goes: saved, or the user answered for it.
+    void DropRunningRecording();
+    void ShowKeptNote();
     // Whether the recording holds samples that no save wrote.
     bool HasUnsavedRecording() const;
 
@@ -161,6 +186,19 @@ private:
         int count = 0;
     } m_saved;
     bool m_bClosing = false;
+    std::vector<KeptPlace> m_keptPlaces;
+    QTimer* m_keepTimer = nullptr;
+    // The kept copy of the running recording and what it holds.
+    struct RunningKept {
+        std::string path;
+        std::time_t start = 0;
+        int count = 0;
+    } m_running;
+    // Kept recordings of earlier runs not yet seen to.
+    std::vector<std::string> m_keptNotes;
+    QToolButton* m_dismissKept = nullptr;
+    // Port numbers whose PortMap entry was refused, told once each.
+    QSet<int> m_toldPortMap;
 };
 
 }  // namespace qf

@@ -1,5 +1,7 @@
 #include "app/CQFApp.h"
 
+#include <QStandardPaths>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -74,6 +76,7 @@ bool CQFApp::InitInstance(const StartOptions& options, IUserPrompts* prompts) {
     m_screenPrompts = std::make_unique<CQtUserPrompts>(configPath);
 
     FrameOptions frame;
+    frame.keptPlaces = KeptPlaces();
     frame.prompts = prompts != nullptr ? prompts : m_screenPrompts.get();
     frame.configPath = configPath;
     frame.demo = options.demo;
@@ -115,10 +118,8 @@ bool CQFApp::InitInstance(const StartOptions& options, IUserPrompts* prompts) {
         // Opened from the file manager: the record is shown at once, as Open shows it.
         m_frame->OnOpenLogger();
     }
-    if (const auto kept = TakeKeptNote(KeptRecordingFolder())) {
-        m_frame->ShowStatusNote(
-            QStringLiteral("The recording not saved when the program was last stopped is in %1")
-                .arg(QFile::decodeName(QByteArray::fromStdString(*kept))));
+    if (const auto kept = ReadKeptNotes(KeptPlaces()); !kept.empty()) {
+        m_frame->ShowKeptRecordings(kept);
     }
     m_signals =
         std::make_unique<CSignalWatcher>(std::initializer_list<int>{SIGTERM, SIGHUP, SIGINT});
@@ -127,11 +128,17 @@ bool CQFApp::InitInstance(const StartOptions& options, IUserPrompts* prompts) {
     return true;
 }
 
+std::vector<KeptPlace> CQFApp::KeptPlaces() {
+    return qf::KeptPlaces(
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .toStdString());
+}
+
 void CQFApp::OnTerminationSignal(int signalNumber) {
     if (!m_frame) {
         return;
     }
-    const QString said = m_frame->CloseForSignal(KeptRecordingFolder());
+    const QString said = m_frame->CloseForSignal(KeptPlaces());
     const char* name = signalNumber == SIGTERM  ? "SIGTERM"
                        : signalNumber == SIGHUP ? "SIGHUP"
                        : signalNumber == SIGINT ? "SIGINT"

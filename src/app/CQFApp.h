@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/CQtUserPrompts.h"
+#include "store/KeptRecording.h"
 
 namespace qf {
 
@@ -40,6 +41,9 @@ public:
     // A signal ended the program: the main window is closed, what it kept is told on
     // standard error. Public so that tests can drive it.
     void OnTerminationSignal(int signalNumber);
+
+    // Where recordings are kept, in order: the state folder, documents, a private folder.
+    static std::vector<KeptPlace> KeptPlaces();
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
     CSimulatedMeter* DemoMeter() const { return m_demoMeter.get(); }

@@ -9,7 +9,17 @@ namespace qf {
 
 class CConfigFile;
 
-// Empty when the number names no device (below 1).
+struct PortMapping {
+    std::string device;   // empty when the number names no device
+    std::string problem;  // why the entry cannot be used; the device is empty then
+};
+
+// The device for COMn. An empty entry means the default device; an entry longer than a
+// settings text may be is refused, not cut to another path.
+PortMapping MapPort(int number, const CConfigFile& config);
+
+// The device alone; empty when the number names no device (below 1) or its entry is
+// refused.
 std::string PortDevice(int number, const CConfigFile& config);
 
 // The same with the settings file at its default place.

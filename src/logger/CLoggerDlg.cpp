@@ -251,15 +251,23 @@ void CLoggerDlg::OnDownload() {
 }
 
 void CLoggerDlg::DownloadFiles(const QStringList& paths) {
+    // Many files chosen: one message for all that failed, not a box for each.
+    QStringList failures;
     for (const QString& path : paths) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const bool loaded =
-            LoadDataFileWithMessages(path, m_ctx.doc, m_ctx.file, m_ctx.prompts, this);
+            paths.size() == 1
+                ? LoadDataFileWithMessages(path, m_ctx.doc, m_ctx.file, m_ctx.prompts, this)
+                : LoadDataFileNoting(path, m_ctx.doc, m_ctx.file, failures);
         QApplication::restoreOverrideCursor();
         if (loaded) {
             // Each file a row of its own, in the order chosen.
             ImportPending();
         }
+    }
+    if (!failures.isEmpty()) {
+        m_ctx.prompts.ShowMessage(this, QStringLiteral("These files could not be loaded:\n%1")
+                                            .arg(failures.join(QLatin1Char('\n'))));
     }
     FullViewReset();
 }

@@ -1,5 +1,13 @@
 #include "serial/QtSerialPort.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "link/PortCheck.h"
+
 namespace qf {
 
 namespace {
@@ -76,9 +84,47 @@ bool CQtSerialPort::Open(const std::string& device, const PortSettings& settings
     if (m_port.isOpen()) {
         return true;
     }
+    m_refusal.clear();
+    // Qt would open a FIFO or a file and then fail without a word on why.
+    if (const std::string what = NotSerialDeviceReason(device); !what.empty()) {
+        RefuseNotSerial(name, what);
+        return false;
+    }
     m_port.setPortName(name);
     if (m_port.open(QIODevice::ReadWrite)) {
+        const int fd = int(m_port.handle());
+        if (::isatty(fd) != 1) {
+            m_port.close();
+            RefuseNotSerial(name, "a device that is no terminal");
+            return false;
+        }
+        // One program per meter, whatever name each opened it by; root passes Qt's
+        // exclusive mode, not this.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            m_port.close();
+            RefuseInUse(name);
+            return false;
+        }
         return true;
+    }
+    // Qt fails on a device without terminal settings (/dev/null) and says only that.
+    if (m_port.error() != QSerialPort::PermissionError &&
+        m_port.error() != QSerialPort::DeviceNotFoundError) {
+        const int fd = ::open(device.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        const bool terminal = fd >= 0 && ::isatty(fd) == 1;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        if (fd >= 0 && !terminal) {
+            RefuseNotSerial(name, "a device that is no terminal");
+            return false;
+        }
+    }
+    // Qt says "permission" also for a port whose lock another program holds.
+    if (m_port.error() == QSerialPort::PermissionError &&
+        ::access(device.c_str(), R_OK | W_OK) == 0) {
+        RefuseInUse(name);
+        return false;
     }
     if (m_port.error() == QSerialPort::PermissionError && !m_deniedDevices.contains(name)) {
         m_deniedDevices.insert(name);
@@ -139,6 +185,23 @@ void CQtSerialPort::OnError(QSerialPort::SerialPortError error) {
     }
     Close();
     Raise(PortEvent::LineError);
+}
+
+void CQtSerialPort::RefuseNotSerial(const QString& name, const std::string& what) {
+    m_refusal = name.toStdString() + " is " + what + ", not a serial device";
+    if (!m_toldDevices.contains(name)) {
+        m_toldDevices.insert(name);
+        emit notSerialDevice(name, QString::fromStdString(what));
+    }
+}
+
+void CQtSerialPort::RefuseInUse(const QString& name) {
+    const std::string holder = PortHolder(name.toStdString());
+    m_refusal = "in use by " + (holder.empty() ? std::string("another program") : holder);
+    if (!m_toldDevices.contains(name)) {
+        m_toldDevices.insert(name);
+        emit portInUse(name, QString::fromStdString(holder));
+    }
 }
 
 void CQtSerialPort::Raise(PortEvent event) {

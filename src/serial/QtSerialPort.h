@@ -7,6 +7,7 @@
 #include <QSerialPort>
 #include <QSet>
 #include <QString>
+#include <string>
 
 #include "link/SerialPort.h"
 
@@ -33,6 +34,9 @@ public:
     // Why the last operation failed, e.g. an Open.
     QSerialPort::SerialPortError Error() const { return m_port.error(); }
     QString ErrorText() const { return m_port.errorString(); }
+    // Why the last Open was refused where Qt's reason would mislead (a path that is no
+    // serial device, a port in use); empty otherwise.
+    const std::string& Refusal() const { return m_refusal; }
 
 signals:
     // Opening a device failed for lack of permission; once per device, so the program
@@ -40,16 +44,24 @@ signals:
     void permissionDenied(const QString& device);
     // The device to open does not exist; once per device, as above.
     void deviceMissing(const QString& device);
+    // The device is no serial device (`what` says what it is); once per device.
+    void notSerialDevice(const QString& device, const QString& what);
+    // Another program holds the port (`holder` names it when known); once per device.
+    void portInUse(const QString& device, const QString& holder);
 
 private:
     bool Apply(const PortSettings& settings);
     void OnError(QSerialPort::SerialPortError error);
     void Raise(PortEvent event);
+    void RefuseNotSerial(const QString& name, const std::string& what);
+    void RefuseInUse(const QString& name);
 
     QSerialPort m_port;
     EventHandler m_handler;
     QSet<QString> m_deniedDevices;
     QSet<QString> m_missingDevices;
+    QSet<QString> m_toldDevices;
+    std::string m_refusal;
 };
 
 }  // namespace qf

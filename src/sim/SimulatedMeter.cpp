@@ -15,6 +15,7 @@
 
 #include "link/FrameTrace.h"
 #include "link/HexLine.h"
+#include "store/RegularFile.h"
 
 namespace qf {
 
@@ -54,6 +55,21 @@ bool UpdateLink(const std::string& link, const std::string& target, std::string*
 
 bool LoadPlaylist(const std::string& path, std::vector<std::vector<std::uint8_t>>& out,
                   std::string& error) {
+    // As a data file is read: a regular file only (a FIFO would block, /dev/zero never
+    // end), and no bigger than a long playlist.
+    constexpr off_t MAX_PLAYLIST = 16 * 1024 * 1024;
+    struct stat info {};
+    int openError = 0;
+    const int fd = OpenRegularFile(path, info, openError);
+    if (fd < 0) {
+        error = path + ": " + FileErrorText(openError);
+        return false;
+    }
+    ::close(fd);
+    if (info.st_size > MAX_PLAYLIST) {
+        error = path + ": larger than 16 MB";
+        return false;
+    }
     std::ifstream in(path);
     if (!in) {
         error = path + ": cannot be read";

@@ -421,6 +421,10 @@ std::string CConfigFile::ReadText(std::string_view section, std::string_view key
     return Load()->ReadText(section, key, def);
 }
 
+std::optional<std::string> CConfigFile::Find(std::string_view section, std::string_view key) const {
+    return Load()->Find(section, key);
+}
+
 bool CConfigFile::WriteText(std::string_view section, std::string_view key,
                             const std::string& value) {
     const ConfigValue one{section, key, value};

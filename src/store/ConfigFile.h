@@ -82,6 +82,8 @@ public:
     int ReadInt(std::string_view section, std::string_view key, int def) const;
     std::string ReadText(std::string_view section, std::string_view key,
                          const std::string& def) const;
+    // The trimmed value at full length; nullopt when missing.
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
     // Creates the file and its folder when needed.
     bool WriteText(std::string_view section, std::string_view key, const std::string& value);
     // Several values in one rewrite of the file, in order, each as WriteText would write

@@ -34,15 +34,29 @@ std::string DataFilePath(const std::string& chosen) {
 
 SaveStatus SaveRecording(const std::string& dataPath, CQFDoc& doc, const RecordingState& live,
                          const DisplayUnits& units, int yGain, int yOffset, int* error) {
+    int resolveError = 0;
+    const auto out = ResolveOutput(dataPath, resolveError);
+    if (!out) {
+        if (error != nullptr) {
+            *error = resolveError;
+        }
+        return SaveStatus::DataFileFailed;
+    }
+    return SaveRecording(*out, doc, live, units, yGain, yOffset, error);
+}
+
+SaveStatus SaveRecording(const OutputFile& dataFile, CQFDoc& doc, const RecordingState& live,
+                         const DisplayUnits& units, int yGain, int yOffset, int* error) {
     int ignored = 0;
     int& err = error != nullptr ? *error : ignored;
     err = 0;
-    AtomicFile data(dataPath);
+    AtomicFile data(dataFile);
     if (!data.Open()) {
         err = FailureOf(data);
         return SaveStatus::DataFileFailed;
     }
-    AtomicFile text(TextExportPath(dataPath));
+    // Beside the real data file, when the path chosen was a link to it.
+    AtomicFile text(dataFile.Sibling(TextExportPath(dataFile.name)));
     if (!text.Open()) {
         err = FailureOf(text);
         return SaveStatus::TextFileFailed;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "store/AtomicFile.h"
 #include "store/CQFDoc.h"
 #include "store/DisplayUnits.h"
 #include "store/Recording.h"
@@ -30,6 +31,11 @@ std::string DataFilePath(const std::string& chosen);
 // On a failure `error`, when given, receives the errno of the step that failed (0 when
 // none is known), so that the caller can name the reason.
 SaveStatus SaveRecording(const std::string& dataPath, CQFDoc& doc, const RecordingState& live,
+                         const DisplayUnits& units, int yGain, int yOffset, int* error = nullptr);
+
+// The same into a data file resolved before (ResolveOutput): its text export is written
+// beside it in the same open folder.
+SaveStatus SaveRecording(const OutputFile& data, CQFDoc& doc, const RecordingState& live,
                          const DisplayUnits& units, int yGain, int yOffset, int* error = nullptr);
 
 // The data file alone, as the standard save writes it; same failure rules.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "store/QFConstants.h"
 #include "store/ValueText.h"
@@ -118,7 +119,25 @@ std::string TimeStampText(std::time_t t) {
     return std::string(buf, n);
 }
 
+std::string EscapeControls(std::string_view text) {
+    std::string out;
+    for (const unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
 std::string BuildTextExport(const ExportSource& s) {
+    // A unit text from a file may hold anything: no escape sequence reaches a terminal
+    // or an editor through the table.
+    const std::string tempUnit = EscapeControls(s.m_strTempUnit);
+    const std::string speedUnit = EscapeControls(s.m_strSpeedUnit);
     const int count = std::clamp(s.m_nCount, 0, MAX_SAMPLES);
     std::string out;
     out.reserve(TEXT_EXPORT_HEADER.size() + 2 + static_cast<std::size_t>(count) * 140);
@@ -130,13 +149,11 @@ std::string BuildTextExport(const ExportSource& s) {
         out.append("  ");
         PutField(out, std::to_string(i + 1), 5);
         out.append(10, ' ');
-        PutField(out, TemperatureText(s.Sample(i, CH_AIRT), s.m_nTempUnit, false), s.m_strTempUnit,
-                 9);
+        PutField(out, TemperatureText(s.Sample(i, CH_AIRT), s.m_nTempUnit, false), tempUnit, 9);
         out.append(11, ' ');
-        PutField(out, TemperatureText(s.Sample(i, CH_IRT), s.m_nTempUnit, true), s.m_strTempUnit,
-                 9);
+        PutField(out, TemperatureText(s.Sample(i, CH_IRT), s.m_nTempUnit, true), tempUnit, 9);
         out.append(11, ' ');
-        PutField(out, SpeedText(s.Sample(i, CH_AIRV), s.m_fSpeedFactor), s.m_strSpeedUnit, 9);
+        PutField(out, SpeedText(s.Sample(i, CH_AIRV), s.m_fSpeedFactor), speedUnit, 9);
         out.append(11, ' ');
         PutField(out, FlowText(s.Sample(i, CH_CFM)), 9);
         out.append(11, ' ');

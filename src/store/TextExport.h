@@ -63,6 +63,9 @@ std::string TextExportPath(const std::string& dataPath);
 // The same rule for any other file written beside a data file (".csv").
 std::string DataFileSibling(const std::string& dataPath, std::string_view extension);
 
+// Control characters written as \xHH, so that a text from a file cannot drive a terminal.
+std::string EscapeControls(std::string_view text);
+
 // Whether `path` ends with `ending`, ASCII letters compared without case.
 bool EndsWithNoCase(std::string_view path, std::string_view ending);
 

@@ -34,4 +34,21 @@ bool LoadDataFileWithMessages(const QString& path, CQFDoc& doc, FileViewState& v
     return false;
 }
 
+bool LoadDataFileNoting(const QString& path, CQFDoc& doc, FileViewState& view,
+                        QStringList& failures) {
+    const std::string local = LocalPath(path);
+    const DataFileStatus status = LoadDataFile(local, doc, view);
+    if (status == DataFileStatus::Ok) {
+        return true;
+    }
+    const QString reason =
+        ShowsInvalidFormat(status)
+            ? QString::fromLatin1(INVALID_FORMAT_TEXT.data(), INVALID_FORMAT_TEXT.size())
+        : status == DataFileStatus::CannotOpen
+            ? QString::fromLocal8Bit(FileErrorText(DataFileOpenError(local)))
+            : QString::fromLatin1(DataFileStatusText(status));
+    failures << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+    return false;
+}
+
 }  // namespace qf

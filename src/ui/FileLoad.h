@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -16,6 +17,11 @@ struct FileViewState;
 // True when the file is now in the document's file area.
 bool LoadDataFileWithMessages(const QString& path, CQFDoc& doc, FileViewState& view,
                               IUserPrompts& prompts, QWidget* owner);
+
+// The same without a message: a failure adds "file: reason" to `failures`, so that a
+// choice of many files is answered with one message.
+bool LoadDataFileNoting(const QString& path, CQFDoc& doc, FileViewState& view,
+                        QStringList& failures);
 
 // The local file name of a path the user chose.
 std::string LocalPath(const QString& path);

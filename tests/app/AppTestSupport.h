@@ -149,6 +149,7 @@ struct FrameRig {
         options.configPath = ConfigPath();
         options.resolver = std::move(resolver);
         options.periods = periods;
+        options.keptPlaces = {{dir.file("state/qf7720"), false}};
         frame = std::make_unique<qf::CMainFrame>(*doc, std::move(options));
         frame->View().OnInitialUpdate();
         return *frame;

@@ -1,5 +1,6 @@
 // SIGTERM, SIGHUP and SIGINT end the program through its event loop: the port is closed,
 // the settings written and an unsaved recording kept, and the next start says where.
+#include <QAbstractButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <csignal>
@@ -32,16 +33,19 @@ std::vector<std::string> Names(const std::string& folder) {
 }  // namespace
 
 // Only a recording of two or more samples that no Save wrote is kept; nothing is asked.
+// An unusable state folder passes it on to the next place and says why.
 TEST(Signals, closingForASignalKeepsOnlyAnUnsavedRecording) {
     const struct {
         const char* name;
         int samples;
         bool savedFirst;
         bool kept;
+        bool stateIsFile;
     } cases[] = {
-        {"unsaved", 3, false, true},
-        {"saved", 3, true, false},
-        {"one sample", 1, false, false},
+        {"unsaved", 3, false, true, false},
+        {"saved", 3, true, false, false},
+        {"one sample", 1, false, false, false},
+        {"state folder unusable", 3, false, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -53,8 +57,19 @@ TEST(Signals, closingForASignalKeepsOnlyAnUnsavedRecording) {
             rig.prompts.saveFiles.push_back(QString::fromStdString(rig.dir.file("mine")));
             ASSERT_TRUE(frame.OnSave());
         }
-        const std::string folder = rig.dir.file("state/qf7720");
-        const QString said = frame.CloseForSignal(folder);
+        std::string folder = rig.dir.file("state/qf7720");
+        std::vector<KeptPlace> places{{folder}};
+        if (c.stateIsFile) {
+            fs::create_directories(rig.dir.file("state"));
+            WriteAll(folder, "not a folder");
+            places.push_back({folder = rig.dir.file("fallback")});
+        }
+        const QString said = frame.CloseForSignal(places);
+        if (c.stateIsFile) {
+            EXPECT_TRUE(said.contains(
+                QStringLiteral("(not in %1: ").arg(QString::fromStdString(places[0].folder))))
+                << said.toStdString();
+        }
         EXPECT_FALSE(frame.isVisible());
         EXPECT_FALSE(frame.Port().IsOpen());
         EXPECT_EQ(CConfigFile(rig.ConfigPath()).ReadText("GainInfo", "Gain", ""), "10");
@@ -75,6 +90,36 @@ TEST(Signals, closingForASignalKeepsOnlyAnUnsavedRecording) {
         EXPECT_EQ(ReadDataFile(data, *doc, view), DataFileStatus::Ok);
         EXPECT_EQ(doc->m_file.count, 3);
         EXPECT_EQ(names[1], names[0].substr(0, names[0].size() - 7) + ".txt");
+    }
+}
+
+// The running recording is kept once a period as Save writes it, and goes once the user
+// has saved it or answered the closing question.
+TEST(Signals, theRunningRecordingIsKeptUntilSavedOrAnsweredFor) {
+    for (const bool save : {true, false}) {
+        SCOPED_TRACE(save ? "saved" : "closing answered No");
+        FrameRig rig;
+        CMainFrame& frame = rig.Start();
+        EditRecording(frame.Live(), [](RecordingState& r) {
+            r.m_tmStart = 1388485230;
+            r.m_nSampleIndex = 5;
+        });
+        frame.KeepRunningRecording();
+        const std::string kept = frame.RunningKeptPath();
+        ASSERT_FALSE(kept.empty());
+        const std::vector<KeptPlace> places{{rig.dir.file("state/qf7720")}};
+        EXPECT_EQ(ReadKeptNotes(places), std::vector<std::string>{kept});
+        const std::string bytes = ReadAll(kept);
+        if (save) {
+            rig.prompts.saveFiles.push_back(QString::fromStdString(rig.dir.file("mine")));
+            ASSERT_TRUE(frame.OnSave());
+            EXPECT_EQ(ReadAll(rig.dir.file("mine.AsmDat")), bytes);
+        } else {
+            rig.prompts.yesNo.push_back(false);
+            frame.close();
+        }
+        EXPECT_FALSE(fs::exists(kept));
+        EXPECT_TRUE(ReadKeptNotes(places).empty());
     }
 }
 
@@ -131,10 +176,22 @@ TEST(Signals, aTerminatedProgramKeepsItsRecordingAndTheNextStartSaysWhere) {
     }
     EXPECT_TRUE(note.contains(QString::fromStdString(folder))) << note.toStdString();
 
-    ScriptedPrompts prompts;
-    CQFApp third;
-    ASSERT_TRUE(third.InitInstance(options, &prompts));
-    EXPECT_FALSE(third.MainFrame()->statusBar()->currentMessage().contains("was last stopped"));
+    // Until it is dismissed, the note comes back after other notes and at each start.
+    for (int run = 0; run < 2; ++run) {
+        ScriptedPrompts prompts;
+        CQFApp again;
+        ASSERT_TRUE(again.InitInstance(options, &prompts));
+        QStatusBar* bar = again.MainFrame()->statusBar();
+        if (run == 1) {
+            EXPECT_FALSE(bar->currentMessage().contains("was last stopped"));
+            break;
+        }
+        again.MainFrame()->ShowStatusNote(QStringLiteral("Saved x"));
+        bar->clearMessage();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return bar->currentMessage() == note; }, 2000));
+        QTest::mouseClick(bar->findChild<QAbstractButton*>("dismissKept"), Qt::LeftButton);
+        EXPECT_TRUE(bar->currentMessage().isEmpty());
+    }
     QApplication::setQuitOnLastWindowClosed(true);
     unsetenv("XDG_STATE_HOME");
 }

@@ -2,6 +2,7 @@
 // opening steps, the port choices, the watchdog's effects, the acknowledgement rule),
 // then its behaviour on real pseudo-terminals with the simulated meter at the far end.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -252,9 +253,13 @@ TEST(SerialPortLayer, PortNumbersMapToDevices) {
     CConfigFile config(dir.file("QF7720config.ini"));
     config.WriteText("portmap", "com2", " /dev/ttyACM0 ");
     config.WriteText(SEC_PORT_MAP, "COM99", "/tmp/meter");
+    config.WriteText(SEC_PORT_MAP, "COM3", "");
+    config.WriteText(SEC_PORT_MAP, "COM4", "/dev/" + std::string(300, 'x'));
     const std::pair<int, std::string> cases[] = {
         {1, "/dev/ttyUSB0"},
         {2, "/dev/ttyACM0"},
+        {3, "/dev/ttyUSB2"},  // empty: the default
+        {4, ""},              // too long: refused, not cut to another path
         {16, "/dev/ttyUSB15"},
         {99, "/tmp/meter"},
         {0, ""},
@@ -262,6 +267,36 @@ TEST(SerialPortLayer, PortNumbersMapToDevices) {
     };
     for (const auto& [number, device] : cases) {
         EXPECT_EQ(PortDevice(number, config), device) << number;
+        EXPECT_EQ(MapPort(number, config).problem.empty(), number != 4) << number;
+    }
+}
+
+// A path that is no serial device is refused with what it is, told once; Qt would open a
+// FIFO or /dev/null and say nothing.
+TEST(SerialPortLayer, aPathThatIsNoSerialDeviceIsRefusedWithWhatItIs) {
+    App();
+    qftest::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    qftest::WriteAll(dir.file("file"), "x");
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("fifo"), "a FIFO"},
+        {dir.file("file"), "a regular file"},
+        {dir.path().string(), "a folder"},
+        {"/dev/null", "a device that is no terminal"},
+    };
+    for (const auto& [device, what] : cases) {
+        CQtSerialPort port;
+        int told = 0;
+        QObject::connect(&port, &CQtSerialPort::notSerialDevice,
+                         [&](const QString&, const QString& w) {
+                             EXPECT_EQ(w.toStdString(), what);
+                             ++told;
+                         });
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            EXPECT_FALSE(port.Open(device, PortSettings{}));
+        }
+        EXPECT_EQ(port.Refusal(), device + " is " + what + ", not a serial device");
+        EXPECT_EQ(told, 1) << device;
     }
 }
 

@@ -157,6 +157,21 @@ TEST_F(TextExportTest, rowsAreRightAlignedAndStampedFromTheStart) {
     EXPECT_EQ(lines, 4u);
 }
 
+// Unit texts come from a file: their control bytes are written out, never passed on.
+TEST_F(TextExportTest, controlBytesOfAUnitTextAreWrittenOut) {
+    m_live.units = {0, "\x1b[2J\x07C", 0, "m/s\r\n", 1.0f};
+    SetSample(0, 23.5f, 24.0f, 1.0f, 1.0f, 1.0f);
+    m_live.m_nSampleIndex = 1;
+    const std::string text = Export();
+    EXPECT_NE(text.find("\\x1B[2J"), std::string::npos) << text;
+    for (std::size_t p = 0; p < text.size(); ++p) {
+        const unsigned char c = text[p];
+        EXPECT_TRUE(c >= 0x20 || (c == '\r' && text[p + 1] == '\n') ||
+                    (c == '\n' && text[p - 1] == '\r'))
+            << p;
+    }
+}
+
 TEST_F(TextExportTest, stampsFollowLocalTimeAcrossDaylightSavingChanges) {
     UseTimeZone(CENTRAL_EUROPE);
     m_live.m_nIntervalMs = 1800 * 1000 + 999;  // cut to 1800 s

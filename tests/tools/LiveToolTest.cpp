@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +16,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -31,6 +34,8 @@
 extern char** environ;
 
 namespace {
+
+namespace fs = std::filesystem;
 
 using namespace qf;
 using namespace std::chrono_literals;
@@ -321,24 +326,36 @@ TEST_F(LiveToolTest, monitorPrintsEachFrameInItsDisplayUnitsInBothFormats) {
 }
 
 TEST_F(LiveToolTest, monitorLivesThroughASilentMeterAndSaysSoOnceEachWay) {
-    CSimulatedMeter& meter = AddMeter();
-    ToolProcess monitor = Run({"monitor", "--port", "COM1"});
-    ASSERT_TRUE(monitor.WaitUntil([&] { return monitor.Out().size() >= 3; }));
-    // Silent for longer than two watchdog periods: the link is lost for certain.
-    meter.SetSending(false);
-    std::this_thread::sleep_for(7s);
-    const std::size_t before = monitor.Out().size();
-    meter.SetSending(true);
-    ASSERT_TRUE(monitor.WaitUntil([&] { return monitor.Out().size() >= before + 3; }));
-    monitor.Signal(SIGTERM);
-    EXPECT_EQ(monitor.Wait(), 0);
+    // Silent after some frames, or from the start: the gap told is the silence, never
+    // the time since the machine started.
+    for (const bool silentFromStart : {false, true}) {
+        SCOPED_TRACE(silentFromStart ? "silent from the start" : "silent after frames");
+        CSimulatedMeter& meter = AddMeter();
+        const std::string link = m_dir.file("meter" + std::to_string(m_meters.size()));
+        meter.SetSending(!silentFromStart);
+        ToolProcess monitor = Run({"monitor", "--port", "COM" + std::to_string(m_meters.size())});
+        if (!silentFromStart) {
+            ASSERT_TRUE(monitor.WaitUntil([&] { return monitor.Out().size() >= 3; }));
+        }
+        // Silent for longer than two watchdog periods: the link is lost for certain.
+        meter.SetSending(false);
+        std::this_thread::sleep_for(7s);
+        const std::size_t before = monitor.Out().size();
+        meter.SetSending(true);
+        ASSERT_TRUE(monitor.WaitUntil([&] { return monitor.Out().size() >= before + 3; }));
+        monitor.Signal(SIGTERM);
+        EXPECT_EQ(monitor.Wait(), 0);
 
-    const auto err = monitor.Err();
-    ASSERT_EQ(err.size(), 2u) << qftest::ReadAll(m_dir.file("tool.err"));
-    EXPECT_NE(err[0].find("link lost, reopening " + m_dir.file("meter1")), std::string::npos);
-    EXPECT_NE(err[1].find("reconnected to " + m_dir.file("meter1")), std::string::npos);
-    // The watchdog reopened the port and sent the start command again.
-    EXPECT_GE(meter.Status().counters.starts, 2);
+        const auto err = monitor.Err();
+        ASSERT_EQ(err.size(), 2u) << qftest::ReadAll(m_dir.file("tool.err"));
+        EXPECT_NE(err[0].find("link lost, reopening " + link), std::string::npos);
+        EXPECT_NE(err[1].find("reconnected to " + link), std::string::npos);
+        const double gap = std::atof(err[1].substr(err[1].find(" after ") + 7).c_str());
+        EXPECT_GT(gap, 5.0) << err[1];
+        EXPECT_LT(gap, 20.0) << err[1];
+        // The watchdog reopened the port and sent the start command again.
+        EXPECT_GE(meter.Status().counters.starts, 2);
+    }
 }
 
 TEST_F(LiveToolTest, recordSavesWhatItTookHoweverItEnds) {
@@ -450,11 +467,131 @@ TEST_F(LiveToolTest, recordKeepsTheTimesAcrossAHangUpWithSamplesWithoutValue) {
     EXPECT_NE(err.back().find("without a value"), std::string::npos) << err.back();
 }
 
+// A save that fails (the folder removed, the disk full) is said at once with its reason
+// and tried again; what cannot be saved at the end is kept and the run ends with 2. A
+// disk already full is said at start.
+TEST_F(LiveToolTest, recordKeepsWhatItCannotSaveAndSaysWhy) {
+    setenv("QF_RECORD_SAVE_SECONDS", "2", 1);
+    setenv("XDG_STATE_HOME", m_dir.file("state").c_str(), 1);
+    AddMeter();
+    const struct {
+        const char* what;
+        std::string reason;
+    } cases[] = {
+        {"removed", std::strerror(ENOENT)},
+        {"full", std::strerror(ENOSPC)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string folder = m_dir.file(c.what);
+        fs::create_directory(folder);
+        struct Unmount {
+            std::string at;
+            ~Unmount() {
+                if (!at.empty()) {
+                    umount2(at.c_str(), MNT_DETACH);
+                }
+            }
+        } unmount;
+        const auto fill = [&] {
+            std::ofstream filler(folder + "/filler", std::ios::app);
+            const std::string block(4096, 'x');
+            for (int i = 0; i < 64 && filler.write(block.data(), block.size()); ++i) {
+            }
+        };
+        if (c.what == std::string("full")) {
+            if (mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=128k") != 0) {
+                std::cout << "no tmpfs mount here: the full disk is not tried\n";
+                continue;
+            }
+            unmount.at = folder;
+            fill();
+            ToolProcess refused = Run({"record", "--port", "COM1", "-o", folder + "/run"}, "full");
+            EXPECT_EQ(refused.Wait(), 2);
+            ASSERT_EQ(refused.Err().size(), 1u);
+            EXPECT_NE(refused.Err()[0].find("kB free on " + folder), std::string::npos);
+            fs::remove(folder + "/filler");
+        }
+        ToolProcess record =
+            Run({"record", "--port", "COM1", "-o", folder + "/run", "--count", "200"}, c.what);
+        const auto said = [&](const std::string& text) {
+            return record.WaitUntil([&] {
+                const auto err = record.Err();
+                return !err.empty() && err.back().find(text) != std::string::npos;
+            });
+        };
+        ASSERT_TRUE(said("saved ")) << qftest::ReadAll(m_dir.file(std::string(c.what) + ".err"));
+        if (c.what == std::string("full")) {
+            fill();
+        } else {
+            fs::remove_all(folder);
+        }
+        ASSERT_TRUE(
+            said(": " + c.reason + "; kept meanwhile in " + m_dir.file("state/qf7720/run")));
+        if (c.what == std::string("full")) {
+            // Room again: said so, and the copy kept meanwhile goes; then full for good. (A
+            // folder made again under the removed one's name is another folder: not used.)
+            fs::remove(folder + "/filler");
+            ASSERT_TRUE(said("(saving works again)"));
+            EXPECT_FALSE(fs::exists(m_dir.file("state/qf7720/run.AsmDat")));
+            fill();
+            ASSERT_TRUE(said("; kept meanwhile in "));
+        }
+        record.Signal(SIGINT);
+        EXPECT_EQ(record.Wait(), 2);
+        const std::string kept = m_dir.file("state/qf7720/run.AsmDat");
+        EXPECT_EQ(record.Err().back(), "record: could not save " + folder + "/run.AsmDat: " +
+                                           c.reason + "; the recording was kept in " + kept +
+                                           " and " + m_dir.file("state/qf7720/run.txt"));
+        int exit = -1;
+        const auto info = Tool({"info", kept}, exit);
+        ASSERT_EQ(exit, 0);
+        EXPECT_GE(std::atoi(Member(info[0], "count").value_or("0").c_str()), 3);
+        fs::remove_all(m_dir.file("state"));
+    }
+    unsetenv("QF_RECORD_SAVE_SECONDS");
+    unsetenv("XDG_STATE_HOME");
+}
+
+// While a run records, a second one on the same output, or on the same meter under
+// another name, is refused at once with one line naming why; the first goes on.
+TEST_F(LiveToolTest, aSecondRunOnTheSameOutputOrMeterIsRefused) {
+    CSimulatedMeter& meter = AddMeter();
+    ToolProcess first = Run({"record", "--port", "COM1", "-o", m_dir.file("a")}, "first");
+    std::this_thread::sleep_for(1500ms);
+    const struct {
+        std::vector<std::string> args;
+        std::string line;
+    } cases[] = {
+        {{"record", "--port", "COM1", "-o", m_dir.file("a"), "--force"},
+         "record: " + m_dir.file("a.AsmDat") + " is being recorded by another run (pid "},
+        {{"record", "--port", meter.DevicePath(), "-o", m_dir.file("b")},
+         "record: cannot open " + meter.DevicePath() + ": in use by qf7720-tool (pid "},
+        {{"monitor", "--port", "COM1"},
+         "monitor: cannot open " + m_dir.file("meter1") + ": in use by qf7720-tool (pid "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        ToolProcess second = Run(c.args, "second");
+        EXPECT_EQ(second.Wait(), 2);
+        const auto err = second.Err();
+        ASSERT_EQ(err.size(), 1u);
+        EXPECT_EQ(err[0].rfind(c.line, 0), 0u) << err[0];
+    }
+    EXPECT_FALSE(fs::exists(m_dir.file("b.AsmDat")));
+    first.Signal(SIGINT);
+    EXPECT_EQ(first.Wait(), 0);
+    int exit = -1;
+    Tool({"info", m_dir.file("a.AsmDat")}, exit);
+    EXPECT_EQ(exit, 0);
+}
+
 TEST_F(LiveToolTest, refusedPortsAndArgumentsExitWithOneLine) {
     CConfigFile(CConfigFile::DefaultPath())
         .WriteText(SEC_PORT_MAP, "COM9", m_dir.file("absent-device"));
     const std::string data = m_dir.file("x.AsmDat");
     qftest::WriteAll(m_dir.file("taken.AsmDat"), "a night's recording");
+    fs::create_directory(m_dir.file("adir.AsmDat"));
     struct Case {
         std::vector<std::string> args;
         int exit;
@@ -465,7 +602,12 @@ TEST_F(LiveToolTest, refusedPortsAndArgumentsExitWithOneLine) {
         {{"monitor", "--port", "COM9"}, 2, m_dir.file("absent-device")},
         {{"monitor", "--port", m_dir.path().string()}, 2, m_dir.path().string()},
         {{"record", "--port", "COM9", "-o", data}, 2, m_dir.file("absent-device")},
-        {{"record", "--port", "COM9", "-o", m_dir.file("no/folder.AsmDat")}, 2, "no/folder"},
+        {{"record", "--port", "COM9", "-o", m_dir.file("no/folder.AsmDat")},
+         2,
+         "no/folder.AsmDat: " + std::string(std::strerror(ENOENT))},
+        {{"record", "--port", "COM9", "-o", m_dir.file("adir"), "--force"},
+         2,
+         "adir.AsmDat: " + std::string(std::strerror(EISDIR))},
         {{"record", "--port", "COM9", "-o", m_dir.file("taken")}, 2, m_dir.file("taken.AsmDat")},
         {{"monitor"}, 1, "--port"},
         {{"monitor", "--port", "COM0"}, 1, "--port"},

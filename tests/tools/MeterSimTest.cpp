@@ -1,5 +1,6 @@
 // The simulator's commands on standard input, run through the built simulator.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -42,6 +43,30 @@ TEST(MeterSimCommands, countsOutOfRangeAreRefusedWithTheirUsage) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(qftest::ReadAll(dir.file("err")), expected);
+}
+
+// Options out of their range end the simulator at once with one line, rather than a
+// period of 0 spinning or a batch of 0 sending nothing; --frames reads a regular file only.
+TEST(MeterSimCommands, optionsOutOfRangeAndAFifoOfFramesAreRefused) {
+    qftest::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    const struct {
+        std::string args;
+        int exit;
+        std::string err;
+    } cases[] = {
+        {"--period 0", 1, "--period needs a whole number from 10 to 3600000"},
+        {"--batch 0", 1, "--batch needs a whole number from 1 to 1000"},
+        {"--frames '" + dir.file("fifo") + "'", 2, dir.file("fifo") + ": not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const int status = std::system(
+            ("'" + SIM + "' " + c.args + " </dev/null >/dev/null 2>'" + dir.file("err") + "'")
+                .c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << c.args;
+        EXPECT_EQ(WEXITSTATUS(status), c.exit) << c.args;
+        EXPECT_EQ(qftest::ReadAll(dir.file("err")), "qf7720-meter-sim: " + c.err + "\n");
+    }
 }
 
 }  // namespace

@@ -179,10 +179,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
-        auto intArg = [&](int& out) {
-            const auto n = v ? qftool::ParseWholeNumber(v, -1000000000, 1000000000) : std::nullopt;
+        // Each option within what makes sense: a period of 0 would spin, a batch of 0 send
+        // nothing.
+        auto intArg = [&](int& out, long long min = 0, long long max = 1000000000) {
+            const auto n = v ? qftool::ParseWholeNumber(v, min, max) : std::nullopt;
             if (!n) {
-                std::fprintf(stderr, "qf7720-meter-sim: %s needs a whole number\n", a.c_str());
+                std::fprintf(stderr,
+                             "qf7720-meter-sim: %s needs a whole number from %lld to %lld\n",
+                             a.c_str(), min, max);
                 std::exit(1);
             }
             out = int(*n);
@@ -205,7 +209,7 @@ int main(int argc, char** argv) {
         } else if (a == "--link") {
             opt.linkPath = textArg();
         } else if (a == "--period") {
-            intArg(opt.framePeriodMs);
+            intArg(opt.framePeriodMs, 10, 3600000);
         } else if (a == "--pattern") {
             const std::string p = textArg();
             if (p == "steady") {
@@ -229,7 +233,7 @@ int main(int argc, char** argv) {
             }
         } else if (a == "--cycle") {
             int s = 0;
-            intArg(s);
+            intArg(s, 1, 86400);
             opt.model.cycleSec = s;
         } else if (a == "--area") {
             if (!ParseFloat(textArg(), opt.model.areaFt2) || opt.model.areaFt2 < 0) {
@@ -249,21 +253,21 @@ int main(int argc, char** argv) {
         } else if (a == "--stop-after") {
             intArg(opt.faults.stopAfterFrames);
         } else if (a == "--stop-for") {
-            intArg(opt.faults.stopForMs);
+            intArg(opt.faults.stopForMs, -1, 86400000);
         } else if (a == "--garbage-every") {
             intArg(opt.faults.garbageEvery);
         } else if (a == "--garbage-bytes") {
-            intArg(opt.faults.garbageBytes);
+            intArg(opt.faults.garbageBytes, 0, 1048576);
         } else if (a == "--split") {
-            intArg(opt.faults.splitParts);
+            intArg(opt.faults.splitParts, 1, 1000);
         } else if (a == "--split-gap") {
-            intArg(opt.faults.splitGapMs);
+            intArg(opt.faults.splitGapMs, 0, 60000);
         } else if (a == "--batch") {
-            intArg(opt.faults.framesPerWrite);
+            intArg(opt.faults.framesPerWrite, 1, 1000);
         } else if (a == "--hangup-after") {
             intArg(opt.faults.hangupAfterFrames);
         } else if (a == "--hangup-for") {
-            intArg(opt.faults.hangupForMs);
+            intArg(opt.faults.hangupForMs, -1, 86400000);
         } else if (a == "-v" || a == "--verbose") {
             verbose = true;
         } else {

@@ -16,6 +16,7 @@
 #include "common/WholeNumber.h"
 #include "link/LiveFrame.h"
 #include "link/PortMap.h"
+#include "store/ConfigFile.h"
 #include "store/ValueText.h"
 
 namespace qftool {
@@ -35,7 +36,7 @@ void OnEndSignal(int) {
 
 }  // namespace
 
-std::string PortArgDevice(const std::string& arg) {
+std::string PortArgDevice(const std::string& arg, std::string* problem) {
     if (arg.size() > 3 && (arg[0] == 'C' || arg[0] == 'c') && (arg[1] == 'O' || arg[1] == 'o') &&
         (arg[2] == 'M' || arg[2] == 'm') &&
         arg.find_first_not_of("0123456789", 3) == std::string::npos) {
@@ -43,7 +44,12 @@ std::string PortArgDevice(const std::string& arg) {
         if (!n) {
             return {};
         }
-        return qf::PortDevice(int(*n));
+        const qf::PortMapping mapped =
+            qf::MapPort(int(*n), qf::CConfigFile(qf::CConfigFile::DefaultPath()));
+        if (problem != nullptr) {
+            *problem = mapped.problem;
+        }
+        return mapped.device;
     }
     // Qt would look for a relative name under /dev: a path relative to the working folder
     // is meant, unless only /dev has it ("ttyUSB0").
@@ -115,9 +121,16 @@ CLiveSession::~CLiveSession() {
 }
 
 bool CLiveSession::Start() {
+    // A first "reconnected" counts from here, not from the machine's start.
+    m_lastFrame = std::chrono::steady_clock::now();
     m_link->Start();
     if (m_port->IsOpen()) {
         return true;
+    }
+    if (!m_port->Refusal().empty()) {
+        Say("cannot open " + m_device + ": " + m_port->Refusal());
+        m_link->Stop();
+        return false;
     }
     std::string reason = m_port->ErrorText().toStdString();
     // Qt says "Permission denied" also for a port another program holds locked; only a

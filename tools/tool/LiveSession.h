@@ -14,17 +14,18 @@
 #include <string>
 #include <vector>
 
-#include "serial/CMeterLink.h"
 #include "link/FrameTrace.h"
-#include "serial/QtSerialPort.h"
 #include "live/LiveModel.h"
+#include "serial/CMeterLink.h"
+#include "serial/QtSerialPort.h"
 
 namespace qftool {
 
 // The device --port names: "COMn" through the settings file's PortMap as the program
 // opens it, anything else a path (a bare name found only in /dev, such as ttyUSB0, as
-// Qt takes it). Empty when it names no port ("COM0").
-std::string PortArgDevice(const std::string& arg);
+// Qt takes it). Empty when it names no port ("COM0"), or when its PortMap entry is
+// refused: `problem` then says why.
+std::string PortArgDevice(const std::string& arg, std::string* problem = nullptr);
 
 // Local ISO 8601 time with milliseconds and the zone's offset, 2024-05-01T10:00:00.123+02:00.
 std::string IsoTime(std::chrono::system_clock::time_point t);

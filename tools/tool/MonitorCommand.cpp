@@ -108,7 +108,12 @@ int RunMonitor(const Args& args) {
             return EXIT_USAGE;
         }
     }
-    const std::string device = PortArgDevice(port);
+    std::string problem;
+    const std::string device = PortArgDevice(port, &problem);
+    if (!problem.empty()) {
+        std::fprintf(stderr, "%s: %s\n", "monitor", problem.c_str());
+        return EXIT_REFUSED;
+    }
     if (device.empty()) {
         std::fprintf(stderr, "monitor: --port needs a device or a port name COM1, COM2, ...\n");
         return EXIT_USAGE;
