@@ -639,9 +639,10 @@ SummaryScale NiceScale(double min, double max, int maxSteps) {
     for (int guard = 0; guard < 8; ++guard) {
         for (const double m : {1.0, 2.0, 5.0, 10.0}) {
             s.step = m * magnitude;
-            s.low = std::floor(min / s.step) * s.step;
-            s.high = std::ceil(max / s.step) * s.step;
-            if (s.step >= raw && (s.high - s.low) / s.step <= maxSteps + 1e-9) {
+            // A quotient a rounding off a whole number is that number.
+            s.low = std::floor(min / s.step + 1e-9) * s.step;
+            s.high = std::ceil(max / s.step - 1e-9) * s.step;
+            if (s.step >= raw * (1 - 1e-9) && (s.high - s.low) / s.step <= maxSteps + 1e-9) {
                 s.decimals = std::max(0, -int(std::floor(std::log10(s.step) + 1e-9)));
                 return s;
             }
