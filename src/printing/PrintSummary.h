@@ -22,10 +22,7 @@ class QWidget;
 
 namespace qf {
 
-class CQFDoc;
 class IUserPrompts;
-struct DisplayUnits;
-struct RecordingState;
 
 struct SummaryRequest {
     StoredRecord record;
@@ -34,11 +31,6 @@ struct SummaryRequest {
     std::string fileName;  // shown as it is; empty for the live recording
     SummaryChoice preset;  // the dialog's fields at start
 };
-
-// The live recording as a record: its committed samples, units, start and whole seconds
-// of interval, as Save writes it.
-StoredRecord LiveSummaryRecord(const CQFDoc& doc, const RecordingState& live,
-                               const DisplayUnits& units);
 
 // What the page shows for a request and the dialog's choice, on A4 until a printer says.
 SummaryInput SummaryInputOf(const SummaryRequest& request, const SummaryChoice& choice,

@@ -2,10 +2,14 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "report/SummaryLayout.h"
+#include "store/CQFDoc.h"
+#include "store/DisplayUnits.h"
+#include "store/Recording.h"
 
 namespace {
 
@@ -225,6 +229,31 @@ TEST_F(SummaryLayoutTest, wrappingBreaksAtBlanksAndCutsWhatDoesNotFit) {
     for (const Case& c : cases) {
         EXPECT_EQ(WrapText(c.text, 6.0, c.maxLines, SummaryFont::Text, measure), c.lines) << c.text;
     }
+}
+
+TEST_F(SummaryLayoutTest, liveRecordingBecomesARecordOfItsCommittedSamples) {
+    auto doc = std::make_unique<CQFDoc>();
+    for (int i = 0; i < 4; ++i) {
+        doc->StoreLiveSample(i, {float(i), 10.0f + i, 20.0f + i, 30.0f + i, 40.0f + i});
+    }
+    RecordingState live;
+    live.m_nSampleIndex = 3;  // the fourth slot is not committed yet
+    live.m_tmStart = START;
+    live.m_nIntervalMs = 2500;
+    DisplayUnits units;
+    units.m_nTempUnit = 1;
+    units.m_strTempUnit = "F";
+    units.SetSpeedUnit(SPEED_UNITS[1]);
+    const StoredRecord r = LiveSummaryRecord(*doc, live, units);
+    ASSERT_EQ(r.count, 3);
+    ASSERT_EQ(r.samples.size(), 3u);
+    EXPECT_EQ(r.samples[2], (StoredSample{2.0f, 12.0f, 22.0f, 32.0f, 42.0f}));
+    EXPECT_EQ(r.tempUnit, 1);
+    EXPECT_EQ(r.speedUnitText, "ft/min");
+    EXPECT_EQ(r.speedFactor, SPEED_UNITS[1].factor);
+    EXPECT_EQ(r.start, START);
+    EXPECT_EQ(r.intervalSec, 2);
+    EXPECT_EQ(r.startFields.hour, 14);
 }
 
 }  // namespace
