@@ -34,8 +34,8 @@ constexpr Command COMMANDS[] = {
     {"report",
      "report FILE [-o OUT.pdf] [--layout classic|summary] [--traces LIST] [--page a4|letter]\n"
      "       [--y-gain G] [--y-offset O] | [--title TEXT] [--notes TEXT] [--from T] [--to T]\n"
-     "      the test report (classic) or a summary page with statistics as a one-page PDF;\n"
-     "      LIST: airt,irt,airv,flow; SOURCE_DATE_EPOCH, when set, gives the printing date",
+     "      the test report (classic) or a summary page with statistics as a one-page PDF\n"
+     "      (default OUT: FILE's .pdf); LIST: airt,irt,airv,flow; SOURCE_DATE_EPOCH: printing date",
      qftool::RunReport},
 #endif
 #ifdef QF_TOOL_LIVE
