@@ -253,13 +253,24 @@ struct Builder {
         for (const double w : widths) {
             natural += w;
         }
-        // Spread over the text width; narrowed (and cells cut) only for absurd unit texts.
+        // Spread over the text width. Only absurd values or unit texts make it too narrow:
+        // then the widest columns are cut to a common width and the others stay whole.
         double gap = (right - left - natural) / (COLUMNS - 1);
         if (gap < 2.0) {
             gap = 2.0;
-            const double scale = (right - left - gap * (COLUMNS - 1)) / natural;
+            const double room = right - left - gap * (COLUMNS - 1);
+            std::array<double, COLUMNS> sorted = widths;
+            std::sort(sorted.begin(), sorted.end());
+            double used = 0.0, cap = room;
+            for (std::size_t k = 0; k < COLUMNS; ++k) {
+                if (used + sorted[k] * double(COLUMNS - k) > room) {
+                    cap = (room - used) / double(COLUMNS - k);
+                    break;
+                }
+                used += sorted[k];
+            }
             for (double& w : widths) {
-                w *= scale;
+                w = std::min(w, cap);
             }
         }
         const double rowHeight = LineHeight(SummaryFont::Text) + 1.6;
