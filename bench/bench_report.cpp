@@ -1,5 +1,5 @@
-// The test report of a full 6000-sample record: the page layout alone, the page drawn into
-// a PDF in memory, and qf7720-tool report as a whole process.
+// The test report and the summary page of a full 6000-sample record: the page layout alone,
+// the page drawn into a PDF in memory, and qf7720-tool report as a whole process.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/SpanStatistics.h"
 #include "report/ReportLayout.h"
+#include "report/SummaryLayout.h"
 #include "store/DataFile.h"
 
 #if __has_include(<QGuiApplication>)
@@ -19,6 +21,7 @@
 #include <QPageSize>
 
 #include "printing/ReportPdf.h"
+#include "printing/SummaryPdf.h"
 #define QF_BENCH_QT 1
 #endif
 
@@ -57,6 +60,44 @@ void BM_LayoutReport(benchmark::State& state) {
 }
 BENCHMARK(BM_LayoutReport)->Unit(benchmark::kMicrosecond);
 
+StoredRecord SummaryRecord(const Record& rec) {
+    StoredRecord r;
+    r.count = MAX_SAMPLES;
+    for (int i = 0; i < MAX_SAMPLES; ++i) {
+        StoredSample s;
+        std::memcpy(s.data(), &rec.values[std::size_t(i) * NUM_CHANNELS], sizeof s);
+        r.samples.push_back(s);
+    }
+    r.tempUnit = 1;
+    r.tempUnitText = "F";
+    r.speedUnitText = "m/s";
+    r.speedFactor = 1.0f;
+    r.start = 1796738580;
+    r.intervalSec = 1;
+    return r;
+}
+
+SummaryInput SummaryOf(const StoredRecord& record) {
+    SummaryInput in;
+    in.record = &record;
+    in.span = WholeRecord(record);
+    in.fileName = "rec.AsmDat";
+    in.program = "qf7720";
+    in.printed = 1796738580;
+    return in;
+}
+
+void BM_LayoutSummary(benchmark::State& state) {
+    const StoredRecord record = SummaryRecord(Record());
+    const SummaryMeasure measure = [](SummaryFont, std::string_view s) {
+        return 1.5 * double(s.size());
+    };
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(LayoutSummary(SummaryOf(record), measure));
+    }
+}
+BENCHMARK(BM_LayoutSummary)->Unit(benchmark::kMicrosecond);
+
 #ifdef QF_BENCH_QT
 void BM_ReportPdf(benchmark::State& state) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -71,6 +112,20 @@ void BM_ReportPdf(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReportPdf)->Unit(benchmark::kMillisecond);
+
+void BM_SummaryPdf(benchmark::State& state) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "bench_report";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    (void)app;
+    const StoredRecord record = SummaryRecord(Record());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SummaryPdf(SummaryOf(record)));
+    }
+}
+BENCHMARK(BM_SummaryPdf)->Unit(benchmark::kMillisecond);
 #endif
 
 void AppendInt(std::string& out, std::int32_t v) {
@@ -79,8 +134,9 @@ void AppendInt(std::string& out, std::int32_t v) {
     }
 }
 
-// Start-up, reading the file, drawing and writing the PDF, as a user runs it.
-void BM_ToolReportProcess(benchmark::State& state) {
+// Start-up, reading the file, drawing and writing the PDF, as a user runs it; the layout's
+// options follow the file.
+void ToolReportProcess(benchmark::State& state, const std::string& options) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() /
                                       ("qf7720-bench-report-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
@@ -106,7 +162,8 @@ void BM_ToolReportProcess(benchmark::State& state) {
         std::fwrite(file.data(), 1, file.size(), f);
         std::fclose(f);
     }
-    const std::string command = "'" QF_BINARY_DIR "/tools/qf7720-tool' report '" + data + "'";
+    const std::string command =
+        "'" QF_BINARY_DIR "/tools/qf7720-tool' report '" + data + "'" + options;
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0) {
             state.SkipWithError("qf7720-tool report failed");
@@ -116,6 +173,15 @@ void BM_ToolReportProcess(benchmark::State& state) {
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
 }
+
+void BM_ToolReportProcess(benchmark::State& state) {
+    ToolReportProcess(state, "");
+}
 BENCHMARK(BM_ToolReportProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ToolSummaryProcess(benchmark::State& state) {
+    ToolReportProcess(state, " --layout summary");
+}
+BENCHMARK(BM_ToolSummaryProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -257,4 +257,41 @@ TEST_F(ReportToolTest, sameInputAndDateGiveTheSameBytes) {
     EXPECT_EQ(qftest::ReadAll(a), qftest::ReadAll(b));
 }
 
+TEST_F(ReportToolTest, summaryLayoutPrintsTitleNotesAndTheSpansStatistics) {
+    const std::string pdf = m_dir.file("summary.pdf");
+    const ShellRun r = Tool("'" + m_file + "' --layout summary -o '" + pdf +
+                            "' --title 'Duct 7 north' --notes 'Fan at 80 %' --from 0:02 --to 10 "
+                            "--traces airt,flow --page letter");
+    ASSERT_EQ(r.exit, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const ShellRun info = Shell("pdfinfo '" + pdf + "'");
+    EXPECT_NE(info.out.find("Pages:           1\n"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("(letter)"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("Title:           Duct 7 north\n"), std::string::npos) << info.out;
+    // Samples 1..5 of the span; AirT is 15 and CFM 75 throughout.
+    const std::string text = Text(pdf);
+    for (const char* e :
+         {"Duct 7 north", "Fan at 80 %", "rec.AsmDat", "AirT 15.0C 14:03:02 15.0C", "75.00 CFM",
+          "5 of 5", "14:03:02 to 14:03:10", "Printed 2026-12-08 14:03", "1 / 1"}) {
+        EXPECT_NE(text.find(e), std::string::npos) << e << " in\n" << text;
+    }
+    EXPECT_EQ(text.find("IRT"), std::string::npos) << text;
+
+    const std::string file = "'" + m_file + "' -o '" + m_dir.file("never.pdf") + "' ";
+    const std::pair<std::string, int> refused[] = {
+        {file + "--layout summary --y-gain 2", 1},
+        {file + "--title 'classic has none'", 1},
+        {file + "--layout fancy", 1},
+        {file + "--layout summary --from 9:99", 1},
+        {file + "--layout summary --from 100", 1},
+        {CORPUS + "wrong-signature -o '" + m_dir.file("never.pdf") + "' --layout summary", 2},
+    };
+    for (const auto& [args, exit] : refused) {
+        const ShellRun bad = Tool(args);
+        EXPECT_EQ(bad.exit, exit) << args << ": " << bad.err;
+        EXPECT_EQ(bad.err.find('\n'), bad.err.size() - 1) << args << ": " << bad.err;
+    }
+    EXPECT_FALSE(fs::exists(m_dir.file("never.pdf")));
+}
+
 }  // namespace

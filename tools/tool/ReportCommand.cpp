@@ -1,6 +1,7 @@
 // report FILE [-o OUT.pdf] [--traces LIST] [--y-gain G] [--y-offset O] [--page a4|letter]:
 // the logger window's test report of a data file as a one-page PDF, drawn offscreen by the
-// program's own layout and renderer.
+// program's own layout and renderer. With --layout summary the summary page instead
+// ([--title TEXT] [--notes TEXT] [--from T] [--to T]).
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QtGlobal>
@@ -14,21 +15,27 @@
 #include <string>
 #include <string_view>
 
+#include "SpanArgs.h"
 #include "ToolCommands.h"
+#include "analysis/SpanTime.h"
 #include "common/WholeNumber.h"
 #include "printing/ReportPdf.h"
+#include "printing/SummaryPdf.h"
 #include "report/ReportSource.h"
+#include "report/SummaryLayout.h"
 #include "store/AtomicFile.h"
 #include "store/DataFile.h"
 #include "store/TextExport.h"
+#include "store/Version.h"
 
 namespace qftool {
 
 namespace {
 
 constexpr char USAGE[] =
-    "report: usage: report FILE [-o OUT.pdf] [--traces airt,irt,airv,flow] [--y-gain G] "
-    "[--y-offset O] [--page a4|letter]\n";
+    "report: usage: report FILE [-o OUT.pdf] [--layout classic|summary] "
+    "[--traces airt,irt,airv,flow] [--page a4|letter] [--y-gain G] [--y-offset O] "
+    "[--title TEXT] [--notes TEXT] [--from T] [--to T]\n";
 
 struct ReportOptions {
     std::string file;
@@ -37,6 +44,11 @@ struct ReportOptions {
     std::optional<int> yGain;
     std::optional<int> yOffset;
     QPageSize::PageSizeId page = QPageSize::A4;
+    bool summary = false;
+    std::optional<std::string> title;
+    std::string notes;
+    SpanArgs span;  // --from and --to
+    bool notesGiven = false;
     std::string error;  // a usage error that says more than the usage line
 };
 
@@ -67,8 +79,9 @@ bool ParseTraces(std::string_view list, bool (&traces)[4]) {
 bool ParseOptions(const Args& args, ReportOptions& o) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        const bool takesValue =
-            a == "-o" || a == "--traces" || a == "--y-gain" || a == "--y-offset" || a == "--page";
+        const bool takesValue = a == "-o" || a == "--traces" || a == "--y-gain" ||
+                                a == "--y-offset" || a == "--page" || a == "--layout" ||
+                                a == "--title" || a == "--notes" || a == "--from" || a == "--to";
         if (takesValue) {
             if (i + 1 == args.size()) {
                 return false;
@@ -86,6 +99,24 @@ bool ParseOptions(const Args& args, ReportOptions& o) {
                               "commas\n";
                     return false;
                 }
+            } else if (a == "--layout") {
+                if (v != "classic" && v != "summary") {
+                    return false;
+                }
+                o.summary = v == "summary";
+            } else if (a == "--title") {
+                o.title = v;
+            } else if (a == "--notes") {
+                o.notes = v;
+                o.notesGiven = true;
+            } else if (a == "--from" || a == "--to") {
+                const std::optional<long long> t = qf::ParseSpanTime(v);
+                if (!t) {
+                    o.error = "report: " + a + " '" + v + "' is not seconds, M:SS or H:MM:SS\n";
+                    return false;
+                }
+                (a == "--from" ? o.span.from : o.span.to.emplace()) = *t;
+                o.span.spanGiven = true;
             } else if (a == "--page") {
                 if (v == "a4") {
                     o.page = QPageSize::A4;
@@ -109,6 +140,16 @@ bool ParseOptions(const Args& args, ReportOptions& o) {
         } else {
             return false;
         }
+    }
+    // Each layout has options of its own: the classic page keeps the graph's scale, the
+    // summary scales itself and has a title, notes and a span.
+    if (o.summary && (o.yGain || o.yOffset)) {
+        o.error = "report: --y-gain and --y-offset are for --layout classic\n";
+        return false;
+    }
+    if (!o.summary && (o.title || o.notesGiven || o.span.spanGiven)) {
+        o.error = "report: --title, --notes, --from and --to need --layout summary\n";
+        return false;
     }
     return !o.file.empty();
 }
@@ -168,15 +209,31 @@ int RunReport(const Args& args) {
         std::fprintf(stderr, "report: '%s': the file holds no samples\n", o.file.c_str());
         return EXIT_REFUSED;
     }
+    qf::TraceFlags traces;
+    traces.m_bShowAirT = o.traces[0];
+    traces.m_bShowIrt = o.traces[1];
+    traces.m_bShowAirV = o.traces[2];
+    traces.m_bShowFlow = o.traces[3];
+    qf::SummaryInput summary;
+    if (o.summary) {
+        if (!ChooseSpan("report", doc->m_file, o.span, summary.span)) {
+            return EXIT_USAGE;
+        }
+        summary.record = &doc->m_file;
+        summary.traces = traces;
+        summary.title = o.title.value_or(qf::SUMMARY_DEFAULT_TITLE);
+        summary.notes = o.notes;
+        summary.fileName = std::filesystem::path(o.file).filename().string();
+        summary.program = std::string("qf7720 ") + qf::QF_VERSION;
+        summary.printed = now;
+        summary.paper = o.page == QPageSize::Letter ? qf::SUMMARY_LETTER : qf::SUMMARY_A4;
+    }
     // Any gain the logger window draws: ReportLabels takes 0 as the default gain.
     const int gain = o.yGain.value_or(doc->m_file.yGain);
     const int offset = o.yOffset.value_or(doc->m_file.yOffset);
 
     qf::ReportSource source = qf::FileReportSource(doc->m_file, qf::ReportLabels(offset, gain));
-    source.traces.m_bShowAirT = o.traces[0];
-    source.traces.m_bShowIrt = o.traces[1];
-    source.traces.m_bShowAirV = o.traces[2];
-    source.traces.m_bShowFlow = o.traces[3];
+    source.traces = traces;
 
     // Opened before drawing, so an unwritable target is refused at once; the PDF replaces
     // the target only when complete.
@@ -194,7 +251,8 @@ int RunReport(const Args& args) {
     static char name[] = "qf7720-tool";
     static char* argv[] = {name, nullptr};
     QGuiApplication app(argc, argv);
-    QByteArray pdf = qf::ReportPdf(source, QPageSize(o.page), now);
+    QByteArray pdf =
+        o.summary ? qf::SummaryPdf(summary) : qf::ReportPdf(source, QPageSize(o.page), now);
     if (pdf.isEmpty()) {
         std::fprintf(stderr, "report: the page could not be drawn\n");
         return EXIT_REFUSED;

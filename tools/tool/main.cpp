@@ -32,13 +32,10 @@ constexpr Command COMMANDS[] = {
      qftool::RunStats},
 #ifdef QF_TOOL_REPORT
     {"report",
-     "report FILE [-o OUT.pdf] [--traces LIST] [--y-gain G] [--y-offset O] [--page a4|letter]\n"
-     "      the test report of a data file as a one-page PDF; LIST is one or more of\n"
-     "      airt,irt,airv,flow (default OUT: FILE with the extension .pdf; all traces;\n"
-     "      the file's Y gain and offset; A4). The report is laid out from the bottom-right\n"
-     "      corner of the printable area (10 mm inside the paper): a printable area smaller\n"
-     "      than the layout clips what falls outside. SOURCE_DATE_EPOCH, when set, gives the\n"
-     "      printing date.",
+     "report FILE [-o OUT.pdf] [--layout classic|summary] [--traces LIST] [--page a4|letter]\n"
+     "       [--y-gain G] [--y-offset O] | [--title TEXT] [--notes TEXT] [--from T] [--to T]\n"
+     "      the test report (classic) or a summary page with statistics as a one-page PDF\n"
+     "      (default OUT: FILE's .pdf); LIST: airt,irt,airv,flow; SOURCE_DATE_EPOCH: printing date",
      qftool::RunReport},
 #endif
 #ifdef QF_TOOL_LIVE
