@@ -30,6 +30,7 @@
 #include "app/HelpFile.h"
 #include "link/PortMap.h"
 #include "printing/PrintReport.h"
+#include "printing/PrintSummary.h"
 #include "store/AtomicFile.h"
 #include "store/CQFDoc.h"
 #include "store/DataFile.h"
@@ -209,6 +210,8 @@ void CMainFrame::CreateActions() {
          "Statistics of the span between the two cursors, else of the visible span"},
         {ID_EXPORT_CSV, "Export &CSV...", nullptr, "Write the same span as a CSV file"},
         {ID_FIT_Y, "&Fit Y", nullptr, "Choose the Y gain and offset that show every visible value"},
+        {ID_PRINT_SUMMARY, "Print Summ&ary...", nullptr,
+         "Print a summary report: facts, statistics and a colour chart"},
     };
     for (const auto& c : commands) {
         QAction* action = AddAction(c.id, QString::fromLatin1(c.text));
@@ -258,6 +261,8 @@ void CMainFrame::CreateActions() {
     connect(Action(ID_STATISTICS), &QAction::triggered, this, [this] { OnStatistics(false); });
     connect(Action(ID_EXPORT_CSV), &QAction::triggered, this, [this] { OnExportCsv(false); });
     connect(Action(ID_FIT_Y), &QAction::triggered, this, &CMainFrame::OnFitY);
+    Action(ID_PRINT_SUMMARY)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(Action(ID_PRINT_SUMMARY), &QAction::triggered, this, [this] { OnPrintSummary(false); });
     // The statistics describe the graph of the window used last.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         const QWidget* window = now != nullptr ? now->window() : nullptr;
@@ -288,6 +293,8 @@ void CMainFrame::CreateMenu() {
     com->addAction(Action(ID_OTHER_COM));
     QMenu* analysis = bar->addMenu(QStringLiteral("&Analysis"));
     analysis->addActions({Action(ID_STATISTICS), Action(ID_EXPORT_CSV), Action(ID_FIT_Y)});
+    analysis->addSeparator();
+    analysis->addAction(Action(ID_PRINT_SUMMARY));
     QMenu* help = bar->addMenu(QStringLiteral("&Help(H)"));
     help->addAction(Action(ID_APP_ABOUT));
     help->addSeparator();
@@ -469,6 +476,7 @@ void CMainFrame::OnOpenLogger() {
     connect(m_logger, &CLoggerDlg::analysisChanged, this, &CMainFrame::UpdateStatistics);
     connect(m_logger, &CLoggerDlg::statisticsRequested, this, [this] { OnStatistics(true); });
     connect(m_logger, &CLoggerDlg::exportCsvRequested, this, [this] { OnExportCsv(true); });
+    connect(m_logger, &CLoggerDlg::printSummaryRequested, this, [this] { OnPrintSummary(true); });
     m_logger->show();
     UpdateCommandStates();
 }
@@ -572,6 +580,24 @@ void CMainFrame::OnExportCsv(bool fromLogger) {
     if (written) {
         ShowStatusNote(QStringLiteral("Saved %1").arg(*written));
     }
+}
+
+void CMainFrame::OnPrintSummary(bool fromLogger) {
+    SummaryRequest request;
+    if (fromLogger) {
+        if (!m_logger || !m_logger->HasRecord()) {
+            return;
+        }
+        request.record = m_doc.m_file;
+        request.viewSpan = m_logger->AnalysisSpan();
+        request.traces = m_loggerSession;
+        request.fileName = m_logger->CurrentFileName();
+    } else {
+        request.record = m_pView->AnalysisRecord();
+        request.viewSpan = m_pView->AnalysisSpan();
+        request.traces = m_pView->m_display;
+    }
+    PrintSummary(request, fromLogger ? static_cast<QWidget*>(m_logger) : this, *m_prompts);
 }
 
 void CMainFrame::OnFitY() {

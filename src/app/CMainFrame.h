@@ -15,11 +15,11 @@
 #include "graph/LoggerReadout.h"
 #include "live/LiveModel.h"
 #include "logger/CLoggerDlg.h"
-#include "ui/CStatisticsWnd.h"
 #include "serial/CMeterLink.h"
 #include "serial/QtSerialPort.h"
 #include "store/ConfigFile.h"
 #include "store/KeptRecording.h"
+#include "ui/CStatisticsWnd.h"
 
 class QLabel;
 class QTimer;
@@ -90,6 +90,7 @@ public:
     void OnStatistics(bool fromLogger);
     void OnExportCsv(bool fromLogger);
     void OnFitY();
+    void OnPrintSummary(bool fromLogger);
     CStatisticsWnd* Statistics() const { return m_stats; }
     void OnHelpContents();
     // Save dialog, then the text export and the data file. False when nothing was saved.

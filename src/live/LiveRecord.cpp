@@ -1,6 +1,7 @@
 #include "live/LiveRecord.h"
 
 #include <algorithm>
+#include <ctime>
 
 namespace qf {
 
@@ -17,6 +18,11 @@ void LiveStoredRecord(const CQFDoc& doc, const RecordingState& live, const Displ
     into.tempUnit = static_cast<std::uint8_t>(units.m_nTempUnit);
     into.speedUnit = static_cast<std::uint8_t>(units.m_nSpeedUnit);
     into.start = live.m_tmStart;
+    std::tm local{};
+    if (localtime_r(&into.start, &local) != nullptr) {
+        into.startFields = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                            local.tm_hour,        local.tm_min,     local.tm_sec};
+    }
     into.intervalSec = live.m_nIntervalMs / 1000;
     into.speedFactor = units.m_fSpeedFactor;
     into.tempUnitText = units.m_strTempUnit;

@@ -212,6 +212,9 @@ void CLoggerDlg::ImportPending() {
         m_list->setRowCount(0);
     }
     const int row = m_table.m_nLastRecord;
+    const std::string& path = file.m_strFilePath;
+    m_recordNames[std::size_t(row)] = path.substr(path.find_last_of('/') + 1);
+    m_nCurrentRecord = row;
     const RecordRow texts = m_table.Row(row);
     m_list->insertRow(row);
     m_list->setItem(row, 0, Cell(texts.set));
@@ -316,6 +319,7 @@ void CLoggerDlg::CreateAnalysisActions() {
         {ID_STATISTICS, "&Statistics", QKeySequence(Qt::CTRL | Qt::Key_T)},
         {ID_EXPORT_CSV, "Export &CSV...", QKeySequence()},
         {ID_FIT_Y, "&Fit Y", QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {ID_PRINT_SUMMARY, "Print Summ&ary...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
     };
     for (const auto& c : commands) {
         auto* action = new QAction(QString::fromLatin1(c.text), this);
@@ -327,6 +331,8 @@ void CLoggerDlg::CreateAnalysisActions() {
     connect(Action(ID_STATISTICS), &QAction::triggered, this, &CLoggerDlg::statisticsRequested);
     connect(Action(ID_EXPORT_CSV), &QAction::triggered, this, &CLoggerDlg::exportCsvRequested);
     connect(Action(ID_FIT_Y), &QAction::triggered, this, [this] { FitY(); });
+    connect(Action(ID_PRINT_SUMMARY), &QAction::triggered, this,
+            &CLoggerDlg::printSummaryRequested);
 }
 
 void CLoggerDlg::contextMenuEvent(QContextMenuEvent* event) {
@@ -386,10 +392,17 @@ void CLoggerDlg::OnYAxis() {
     Invalidate();
 }
 
+std::string CLoggerDlg::CurrentFileName() const {
+    return m_nCurrentRecord >= 0 && m_nCurrentRecord < MAX_RECORDS
+               ? m_recordNames[std::size_t(m_nCurrentRecord)]
+               : std::string();
+}
+
 void CLoggerDlg::MakeRecordCurrent(int row) {
     if (!m_table.MakeRecordCurrent(row, m_ctx.doc)) {
         return;
     }
+    m_nCurrentRecord = row;
     FullViewReset();
 }
 

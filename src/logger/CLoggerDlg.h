@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QImage>
 #include <QPoint>
+#include <array>
+#include <string>
 
 #include "analysis/SpanStatistics.h"
 #include "graph/LoggerGraph.h"
@@ -75,6 +77,8 @@ public:
     // Numbers over a span: a current record, and the span the statistics, CSV and Fit Y
     // take: between the two cursors when both are set, else the samples on the plot.
     bool HasRecord() const { return m_table.m_nLastRecord != -1; }
+    // The name of the file the current record came from.
+    std::string CurrentFileName() const;
     SampleSpan AnalysisSpan() const;
     // Fit Y into the record's Y scale, as the Y Axis button would; false with nothing to fit.
     bool FitY();
@@ -146,6 +150,8 @@ private:
     QTableWidget* m_list = nullptr;
     QScrollBar* m_scroll = nullptr;
     QHash<int, QAction*> m_actions;
+    std::array<std::string, MAX_RECORDS> m_recordNames;  // by row: the file each came from
+    int m_nCurrentRecord = -1;
     bool m_bLoggerOpen = true;  // until closed: Download may load
     bool m_bLoggerShown = false;
     bool m_bMovingB = false;  // Shift held at the press: the mouse moves cursor B

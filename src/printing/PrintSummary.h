@@ -2,7 +2,7 @@
 // proposed as for Print), then the page, with any message through the owner's prompts.
 //
 //   SummaryRequest request;
-//   request.record = doc.m_file;        // or LiveSummaryRecord(...) in the main window
+//   request.record = doc.m_file;        // or LiveStoredRecord(...) in the main window
 //   request.viewSpan = span the statistics use (cursors A..B, else the visible span);
 //   request.traces = the window's show flags;
 //   request.fileName = "duct.AsmDat";   // empty for the live recording

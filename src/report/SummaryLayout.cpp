@@ -666,31 +666,6 @@ SummaryScale NiceScale(double min, double max, int maxSteps) {
     return s;
 }
 
-StoredRecord LiveSummaryRecord(const CQFDoc& doc, const RecordingState& live,
-                               const DisplayUnits& units) {
-    StoredRecord r;
-    r.count = std::clamp(live.m_nSampleIndex, 0, MAX_SAMPLES);
-    r.samples.resize(std::size_t(r.count));
-    for (int i = 0; i < r.count; ++i) {
-        for (int c = 0; c < NUM_CHANNELS; ++c) {
-            r.samples[std::size_t(i)][std::size_t(c)] = doc.m_liveSamples[c][i];
-        }
-    }
-    r.tempUnit = std::uint8_t(units.m_nTempUnit);
-    r.speedUnit = std::uint8_t(units.m_nSpeedUnit);
-    r.tempUnitText = units.m_strTempUnit;
-    r.speedUnitText = units.m_strSpeedUnit;
-    r.speedFactor = units.m_fSpeedFactor;
-    r.start = live.m_tmStart;
-    std::tm local{};
-    if (localtime_r(&r.start, &local)) {
-        r.startFields = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                         local.tm_hour,        local.tm_min,     local.tm_sec};
-    }
-    r.intervalSec = live.m_nIntervalMs / 1000;
-    return r;
-}
-
 SummaryLayout LayoutSummary(const SummaryInput& input, const SummaryMeasure& measure) {
     static const StoredRecord EMPTY;
     SummaryInput in = input;

@@ -20,8 +20,6 @@
 
 namespace qf {
 
-class CQFDoc;
-struct DisplayUnits;
 struct RecordingState;
 
 struct SummaryPaper {
@@ -108,11 +106,6 @@ struct SummaryInput {
     std::time_t printed = 0;
     SummaryPaper paper = SUMMARY_A4;
 };
-
-// The live recording as a record: its committed samples, units, start and whole seconds
-// of interval, as Save writes it.
-StoredRecord LiveSummaryRecord(const CQFDoc& doc, const RecordingState& live,
-                               const DisplayUnits& units);
 
 // Draw order: lines (grid first, then frame, ticks, rules, legend samples), traces, texts.
 SummaryLayout LayoutSummary(const SummaryInput& input, const SummaryMeasure& measure);

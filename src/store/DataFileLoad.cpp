@@ -13,6 +13,7 @@ DataFileStatus LoadDataFile(const std::string& path, CQFDoc& doc, FileViewState&
         doc.m_file = std::move(aside->m_file);
         doc.m_strReadSignature = aside->m_strReadSignature;
         view = read;
+        view.m_strFilePath = path;
     } else if (ShowsInvalidFormat(status)) {
         doc.m_strReadSignature = aside->m_strReadSignature;
         view.m_bFileData = false;

@@ -22,7 +22,7 @@ enum CommandId : int {
     ID_STATISTICS = 33001,
     ID_EXPORT_CSV = 33002,
     ID_FIT_Y = 33003,
-    ID_PRINT_SUMMARY = 33004,
+    ID_PRINT_SUMMARY = 33004,  // Ctrl+Shift+P
     // Reached only through the accelerators.
     ID_FILE_NEW = 57600,
     ID_FILE_OPEN = 57601,

@@ -58,7 +58,8 @@ TEST(MainFrame, menusHoldTheCommandsInOrderWithTheirIds) {
     EXPECT_EQ(items[1], (QStringList{"&Run 32771", "-", "&Stop 32772", "&UndoZoom 32811"}));
     EXPECT_EQ(items[2], (QStringList{"&COM1 32783", "-", "&COM2 32784", "-", "&COM3 32785", "-",
                                      "&COM4 32786", "-", "&Other COM 32817"}));
-    EXPECT_EQ(items[3], (QStringList{"&Statistics 33001", "Export &CSV... 33002", "&Fit Y 33003"}));
+    EXPECT_EQ(items[3], (QStringList{"&Statistics 33001", "Export &CSV... 33002", "&Fit Y 33003",
+                                     "-", "Print Summ&ary... 33004"}));
     EXPECT_EQ(items[4], (QStringList{"&About Thermo-Anemometer... 57664", "-", "&Contents 32779"}));
     EXPECT_EQ(frame.windowTitle(), "Thermo-Anemometer");
 }

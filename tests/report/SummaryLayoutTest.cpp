@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "live/LiveRecord.h"
 #include "report/SummaryLayout.h"
 #include "store/CQFDoc.h"
 #include "store/DisplayUnits.h"
@@ -244,7 +245,8 @@ TEST_F(SummaryLayoutTest, liveRecordingBecomesARecordOfItsCommittedSamples) {
     units.m_nTempUnit = 1;
     units.m_strTempUnit = "F";
     units.SetSpeedUnit(SPEED_UNITS[1]);
-    const StoredRecord r = LiveSummaryRecord(*doc, live, units);
+    StoredRecord r;
+    LiveStoredRecord(*doc, live, units, r);
     ASSERT_EQ(r.count, 3);
     ASSERT_EQ(r.samples.size(), 3u);
     EXPECT_EQ(r.samples[2], (StoredSample{2.0f, 12.0f, 22.0f, 32.0f, 42.0f}));

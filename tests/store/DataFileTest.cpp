@@ -62,7 +62,7 @@ std::unique_ptr<CQFDoc> OldDoc(FileViewState& view) {
     r.tempUnitText = r.speedUnitText = "old";
     r.yGain = r.yOffset = -7;
     doc->m_strReadSignature = "OLD";
-    view = FileViewState{false, false};
+    view = FileViewState{};
     return doc;
 }
 
