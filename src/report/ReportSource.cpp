@@ -1,25 +1,12 @@
 #include "report/ReportSource.h"
 
 #include "store/CQFDoc.h"
-#include "store/YScale.h"
+#include "graph/GraphCore.h"
 
 namespace qf {
 
-ReportSamples ChannelMajorSamples(const float* base, int capacity) {
-    return {base, 1, capacity, capacity};
-}
-
-ReportSamples SampleMajorSamples(const float* base, int capacity) {
-    return {base, NUM_CHANNELS, 1, capacity};
-}
-
 std::array<float, REPORT_LABELS> ReportLabels(int yOffset, int yGain) {
-    std::array<float, REPORT_LABELS> labels{};
-    const int gain = EffectiveYGain(yGain);
-    for (int i = 0; i < REPORT_LABELS; ++i) {
-        labels[i] = static_cast<float>((static_cast<long long>(yOffset) + i) * gain);
-    }
-    return labels;
+    return LevelZeroLabels(yOffset, yGain);
 }
 
 ReportSource LiveReportSource(const CQFDoc& doc, int sampleIndex) {

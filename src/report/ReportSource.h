@@ -9,34 +9,29 @@
 
 #include "live/GraphDisplayState.h"
 #include "store/QFConstants.h"
+#include "store/SampleView.h"
 #include "store/StoredRecord.h"
 
 namespace qf {
 
 class CQFDoc;
 
-inline constexpr int REPORT_LABELS = 11;
+inline constexpr int REPORT_LABELS = Y_LABELS;
 
-// Where sample i of channel c lies, without copying: base[i * sampleStride + c *
-// channelStride]. `capacity` is the number of samples the array holds; nothing beyond it
-// is ever read, whatever the sample count says.
-struct ReportSamples {
-    const float* base = nullptr;
-    std::ptrdiff_t sampleStride = 0;
-    std::ptrdiff_t channelStride = 0;
-    int capacity = 0;
+// The samples where they lie, channel-major (live) or sample-major (a file).
+using ReportSamples = SampleView;
 
-    float At(int i, int c) const { return base[i * sampleStride + c * channelStride]; }
-};
-
-// [c][i] arrays such as CQFDoc::m_liveSamples, `capacity` samples per channel.
-ReportSamples ChannelMajorSamples(const float* base, int capacity);
+inline ReportSamples ChannelMajorSamples(const float* base, int capacity) {
+    return SampleView::ChannelMajor(base, capacity);
+}
 inline ReportSamples ChannelMajorSamples(const float (&live)[NUM_CHANNELS][MAX_SAMPLES]) {
     return ChannelMajorSamples(&live[0][0], MAX_SAMPLES);
 }
 
 // [i][c] arrays such as StoredRecord::samples, `capacity` samples of five channels.
-ReportSamples SampleMajorSamples(const float* base, int capacity);
+inline ReportSamples SampleMajorSamples(const float* base, int capacity) {
+    return SampleView::SampleMajor(base, capacity);
+}
 
 enum class ReportInterval {
     Milliseconds,  // main view: m_nIntervalMs
@@ -55,8 +50,7 @@ struct ReportSource {
     TraceFlags traces;
 };
 
-// The value labels of both graphs at zoom level 0: L_i = (offset + i) x gain, formed
-// without integer overflow, on the gain the graphs draw with (EffectiveYGain).
+// The value labels of both graphs at zoom level 0, by the graph core's LevelZeroLabels.
 std::array<float, REPORT_LABELS> ReportLabels(int yOffset, int yGain);
 
 // The main view's source: the live recording's m_nSampleIndex samples. The caller adds
