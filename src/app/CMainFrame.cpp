@@ -707,14 +707,7 @@ QString CMainFrame::CloseForSignal(const std::vector<KeptPlace>& places) {
     QString said;
     const RecordingState& rec = m_live.Recording();
     if (rec.m_nSampleIndex > 1 && HasUnsavedRecording()) {
-        const CQFView& view = *m_pView;
-        const auto save = [&](const std::string& path) {
-            int error = 0;
-            const SaveStatus status =
-                SaveRecording(path, m_doc, rec, m_live.Units(), view.m_display.m_nYGain,
-                              view.m_display.m_nYOffset, &error);
-            return SaveError(status, error);
-        };
+        const auto save = [this](const std::string& path) { return SaveLiveTo(path); };
         KeptOutcome kept;
         if (!m_running.path.empty() && m_running.start == rec.m_tmStart &&
             save(m_running.path) == 0) {
@@ -849,14 +842,7 @@ void CMainFrame::KeepRunningRecording() {
         (rec.m_tmStart == m_running.start && rec.m_nSampleIndex == m_running.count)) {
         return;
     }
-    const CQFView& view = *m_pView;
-    const auto save = [&](const std::string& path) {
-        int error = 0;
-        const SaveStatus status =
-            SaveRecording(path, m_doc, rec, m_live.Units(), view.m_display.m_nYGain,
-                          view.m_display.m_nYOffset, &error);
-        return SaveError(status, error);
-    };
+    const auto save = [this](const std::string& path) { return SaveLiveTo(path); };
     // Nothing shows while it works; a failure is tried again next period.
     if (!m_running.path.empty() && rec.m_tmStart == m_running.start) {
         if (save(m_running.path) == 0) {
@@ -868,6 +854,14 @@ void CMainFrame::KeepRunningRecording() {
     if (!kept.path.empty()) {
         m_running = {kept.path, rec.m_tmStart, rec.m_nSampleIndex};
     }
+}
+
+int CMainFrame::SaveLiveTo(const std::string& path) {
+    int error = 0;
+    const SaveStatus status =
+        SaveRecording(path, m_doc, m_live.Recording(), m_live.Units(), m_pView->m_display.m_nYGain,
+                      m_pView->m_display.m_nYOffset, &error);
+    return SaveError(status, error);
 }
 
 void CMainFrame::DropRunningRecording() {

@@ -152,6 +152,8 @@ private:
     QAction* AddAction(int id, const QString& text);
     // The statistics window follows the graph it describes.
     void UpdateStatistics();
+    // The recording and its table saved to `path` as Save writes them; 0 or the reason.
+    int SaveLiveTo(const std::string& path);
     void OnLiveChanged(unsigned changes);
     void OnPermissionDenied(const QString& device);
     void OnDeviceMissing(const QString& device);

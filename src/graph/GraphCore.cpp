@@ -263,23 +263,14 @@ bool CGraphCore::ZoomMode(int count, std::time_t start, long long intervalSec) {
     return true;
 }
 
-void CGraphCore::SetPress(ViewPoint p) {
+void CGraphCore::SetCorner(ViewPoint p, float ZoomRect::*x, float ZoomRect::*y,
+                           double ZoomRect::*fx, double ZoomRect::*fy) {
     ZoomRect& r = m_zoomRect[std::clamp(m_nZoomLevel, 0, MAX_ZOOM_LEVEL)];
-    r.x1 = float(p.x);
-    r.y1 = float(p.y);
+    r.*x = float(p.x);
+    r.*y = float(p.y);
     if (m_plot.HasArea()) {
-        r.fx1 = (double(p.x) - m_plot.left) / m_plot.Width();
-        r.fy1 = (double(p.y) - m_plot.top) / m_plot.Height();
-    }
-}
-
-void CGraphCore::SetRelease(ViewPoint p) {
-    ZoomRect& r = m_zoomRect[std::clamp(m_nZoomLevel, 0, MAX_ZOOM_LEVEL)];
-    r.x2 = float(p.x);
-    r.y2 = float(p.y);
-    if (m_plot.HasArea()) {
-        r.fx2 = (double(p.x) - m_plot.left) / m_plot.Width();
-        r.fy2 = (double(p.y) - m_plot.top) / m_plot.Height();
+        r.*fx = (double(p.x) - m_plot.left) / m_plot.Width();
+        r.*fy = (double(p.y) - m_plot.top) / m_plot.Height();
     }
 }
 

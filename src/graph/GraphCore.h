@@ -180,8 +180,12 @@ public:
     int TraceCount() const { return static_cast<int>(m_traceX.size()); }
 
     // The drag's press and release at the current level, in view pixels.
-    void SetPress(ViewPoint p);
-    void SetRelease(ViewPoint p);
+    void SetPress(ViewPoint p) {
+        SetCorner(p, &ZoomRect::x1, &ZoomRect::y1, &ZoomRect::fx1, &ZoomRect::fy1);
+    }
+    void SetRelease(ViewPoint p) {
+        SetCorner(p, &ZoomRect::x2, &ZoomRect::y2, &ZoomRect::fx2, &ZoomRect::fy2);
+    }
     // The rectangle at the current level becomes a new level when usable: ten divisions of
     // more than MIN_LABEL_STEP, fewer samples than pixels across the plot and some width.
     // Refused or not, the graph stays in zoom mode from now on. True when pushed.
@@ -218,6 +222,8 @@ public:
     std::size_t MemoryBytes() const;
 
 private:
+    void SetCorner(ViewPoint p, float ZoomRect::*x, float ZoomRect::*y, double ZoomRect::*fx,
+                   double ZoomRect::*fy);
     void DeriveLevel(int level, int count);
     float OriginX() const { return m_policy->plotRelative ? 0.0f : m_plot.left; }
     float OriginY() const { return m_policy->plotRelative ? 0.0f : m_plot.top; }
