@@ -172,6 +172,8 @@ CMainFrame::CMainFrame(CQFDoc& doc, FrameOptions options, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
+    // Destroying the windows moves the focus; nothing of this window may answer it then.
+    disconnect(m_focusWatch);
     m_comm->Stop();
     m_live.SetObserver({});
 }
@@ -264,7 +266,7 @@ void CMainFrame::CreateActions() {
     Action(ID_PRINT_SUMMARY)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     connect(Action(ID_PRINT_SUMMARY), &QAction::triggered, this, [this] { OnPrintSummary(false); });
     // The statistics describe the graph of the window used last.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         const QWidget* window = now != nullptr ? now->window() : nullptr;
         if (window == this || (m_logger && window == m_logger)) {
             m_bStatsFromLogger = window != this;

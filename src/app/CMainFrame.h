@@ -181,6 +181,7 @@ private:
     LoggerSession m_loggerSession;
     QPointer<CStatisticsWnd> m_stats;
     bool m_bStatsFromLogger = false;  // the logger window had the focus last
+    QMetaObject::Connection m_focusWatch;
     // Where the standard save wrote last; empty until the first one.
     QString m_strDocPath;
     // The recording Save last wrote in full: its start and its number of samples.

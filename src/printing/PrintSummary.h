@@ -12,7 +12,7 @@
 #include <ctime>
 #include <string>
 
-#include "printing/CSummaryDlg.h"
+#include "ui/CSummaryDlg.h"
 #include "printing/TestReport.h"
 #include "report/SummaryLayout.h"
 #include "store/StoredRecord.h"

@@ -5,6 +5,5 @@ target_sources(qfqt PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ReportPdf.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SummaryPainter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SummaryPdf.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/CSummaryDlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PrintSummary.cpp
 )

@@ -16,4 +16,6 @@ target_sources(qfqt PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/CCursorPanel.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SpanExport.h
     ${CMAKE_CURRENT_LIST_DIR}/SpanExport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CSummaryDlg.h
+    ${CMAKE_CURRENT_LIST_DIR}/CSummaryDlg.cpp
 )

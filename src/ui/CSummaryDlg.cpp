@@ -1,4 +1,4 @@
-#include "printing/CSummaryDlg.h"
+#include "ui/CSummaryDlg.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
