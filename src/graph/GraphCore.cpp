@@ -10,34 +10,6 @@
 
 namespace qf {
 
-double PlotValue(int channel, float stored, int tempUnit, float speedFactor) {
-    double v = stored;
-    switch (channel) {
-        case CH_AIRT:
-        case CH_IRT:
-            if (tempUnit == 1) {
-                v = ToFahrenheit(stored);
-            }
-            if (channel == CH_IRT) {
-                v = std::trunc(v * 10) * 0.1;
-            } else if (v >= 0) {
-                v = std::trunc((v + 0.05) * 10) * 0.1;
-            } else {
-                v = std::trunc((v - 0.05) * 10) * 0.1;
-            }
-            break;
-        case CH_AIRV:
-            v = double(stored) * double(speedFactor);
-            if (speedFactor != 1.0f) {
-                v = std::trunc(v * 10) * 0.1;
-            }
-            break;
-        default:
-            return v;  // flows are plotted as delivered, never floored
-    }
-    return v < NO_VALUE ? double(NO_VALUE) : v;
-}
-
 int YLabelIndent(float v) {
     if (v >= 0.0f) {
         return v < 10.0f ? 4 : v < 100.0f ? 3 : v < 1000.0f ? 2 : 1;
@@ -149,12 +121,6 @@ void CGraphCore::Begin(const PlotBox& plot) {
 void CGraphCore::SetLevelZeroLabels(int yOffset, int yGain) {
     const std::array<float, Y_LABELS> labels = LevelZeroLabels(yOffset, yGain);
     std::copy(labels.begin(), labels.end(), m_fYLabel[0]);
-}
-
-float CGraphCore::PlotY(double value, double L0, double range) const {
-    const double H = double(m_plot.bottom) - double(m_plot.top);
-    const double bottom = m_policy->plotRelative ? H : double(m_plot.bottom);
-    return NarrowToFloat(bottom - (value - L0) * H / range);
 }
 
 SampleColumns CGraphCore::Columns() const {

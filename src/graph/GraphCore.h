@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <ctime>
 #include <utility>
@@ -126,7 +127,34 @@ ScrollMove ScrollGraph(ScrollCode code, int p, int firstVisible, int offset, int
 // A sample's value on the plot: display unit, the plot's rounding (AirT to the nearest
 // tenth, IRT and converted AirV cut to the tenth) and the floor at NO_VALUE for the three
 // measured channels.
-double PlotValue(int channel, float stored, int tempUnit, float speedFactor);
+// Inline: level 0 calls it for every value of a repaint.
+inline double PlotValue(int channel, float stored, int tempUnit, float speedFactor) {
+    double v = stored;
+    switch (channel) {
+        case CH_AIRT:
+        case CH_IRT:
+            if (tempUnit == 1) {
+                v = ToFahrenheit(stored);
+            }
+            if (channel == CH_IRT) {
+                v = std::trunc(v * 10) * 0.1;
+            } else if (v >= 0) {
+                v = std::trunc((v + 0.05) * 10) * 0.1;
+            } else {
+                v = std::trunc((v - 0.05) * 10) * 0.1;
+            }
+            break;
+        case CH_AIRV:
+            v = double(stored) * double(speedFactor);
+            if (speedFactor != 1.0f) {
+                v = std::trunc(v * 10) * 0.1;
+            }
+            break;
+        default:
+            return v;  // flows are plotted as delivered, never floored
+    }
+    return v < NO_VALUE ? double(NO_VALUE) : v;
+}
 
 // Characters of indent that right-align a Y label by its integer part.
 int YLabelIndent(float value);
@@ -227,7 +255,6 @@ private:
     void DeriveLevel(int level, int count);
     float OriginX() const { return m_policy->plotRelative ? 0.0f : m_plot.left; }
     float OriginY() const { return m_policy->plotRelative ? 0.0f : m_plot.top; }
-    float PlotY(double value, double L0, double range) const;
 
     const GraphPolicy* m_policy;
     PlotBox m_plot;
@@ -255,16 +282,25 @@ void CGraphCore::LevelZero(const GraphRecord& r, int columns, XAt&& xAt) {
     const int count = r.samples.base ? r.count : 0;
     columns = std::max(columns, count);
     m_x.resize(std::size_t(columns));
-    for (auto& y : m_y) {
-        y.resize(std::size_t(columns));
+    float* y[NUM_CHANNELS];
+    for (int ch = 0; ch < NUM_CHANNELS; ++ch) {
+        m_y[ch].resize(std::size_t(columns));
+        y[ch] = m_y[ch].data();
     }
+    // Locals, so that the stores below need not reload them.
+    float* x = m_x.data();
     const double L0 = m_fYLabel[0][0];
     const double range = double(m_fYLabel[0][Y_LABELS - 1]) - L0;
+    const double H = double(m_plot.bottom) - double(m_plot.top);
+    const double bottom = m_policy->plotRelative ? H : double(m_plot.bottom);
+    const SampleView s = r.samples;
+    const int tempUnit = r.tempUnit;
+    const float speedFactor = r.speedFactor;
     for (int i = 0; i < count; ++i) {
-        m_x[std::size_t(i)] = xAt(i);
+        x[i] = xAt(i);
         for (int ch = 0; ch < NUM_CHANNELS; ++ch) {
-            const double v = PlotValue(ch, r.samples.At(i, ch), r.tempUnit, r.speedFactor);
-            m_y[ch][std::size_t(i)] = PlotY(v, L0, range);
+            const double v = PlotValue(ch, s.At(i, ch), tempUnit, speedFactor);
+            y[ch][i] = NarrowToFloat(bottom - (v - L0) * H / range);
         }
     }
     m_nColumnsLevel = 0;
