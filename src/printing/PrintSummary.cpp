@@ -37,18 +37,7 @@ ReportPrintStatus PrintSummaryPage(QPrinter& printer, SummaryInput input) {
     printer.setFullPage(true);
     const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
     input.paper = {paper.width(), paper.height()};
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        return ReportPrintStatus::InitError;
-    }
-    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted) {
-        printer.abort();
-        painter.end();
-        return ReportPrintStatus::CantStartPage;
-    }
-    PaintSummary(painter, input);
-    painter.end();
-    return ReportPrintStatus::Ok;
+    return PrintPage(printer, [&](QPainter& painter) { PaintSummary(painter, input); });
 }
 
 bool PrintSummary(const SummaryRequest& request, QWidget* parent, IUserPrompts& prompts) {

@@ -38,12 +38,12 @@ QPen MakePen(SummaryPen which, double pxPerMm) {
 }  // namespace
 
 QFont SummaryQFont(SummaryFont font) {
-    const SummaryFontSpec spec = FontSpec(font);
+    const SummaryFontStyle style = FontStyleOf(font);
     QFont f(QString::fromLatin1(SUMMARY_FONT_FAMILY));
     f.setStyleHint(QFont::SansSerif);
-    f.setBold(spec.bold);
+    f.setBold(style.bold);
     // Points follow the device's resolution, so the size holds on any printer.
-    f.setPointSizeF(spec.size / MM_PER_POINT);
+    f.setPointSizeF(style.size / MM_PER_POINT);
     return f;
 }
 

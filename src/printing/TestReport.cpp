@@ -36,6 +36,10 @@ ReportPrintStatus TestReport(QPrinter& printer, const ReportSource& source, std:
         return ReportPrintStatus::PrinterBusy;
     }
     printer.setDocName(QString::fromLatin1(REPORT_DOC_NAME));
+    return PrintPage(printer, [&](QPainter& painter) { PaintTestReport(painter, source, now); });
+}
+
+ReportPrintStatus PrintPage(QPrinter& printer, const std::function<void(QPainter&)>& paint) {
     QPainter painter;
     // Beginning the painter starts the job and its first page together.
     if (!painter.begin(&printer)) {
@@ -46,7 +50,7 @@ ReportPrintStatus TestReport(QPrinter& printer, const ReportSource& source, std:
         painter.end();
         return ReportPrintStatus::CantStartPage;
     }
-    PaintTestReport(painter, source, now);
+    paint(painter);
     painter.end();
     return ReportPrintStatus::Ok;
 }

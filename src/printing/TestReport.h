@@ -13,10 +13,12 @@
 
 #include <QString>
 #include <ctime>
+#include <functional>
 
 #include "report/ReportSource.h"
 
 class QDateTime;
+class QPainter;
 class QPrintDialog;
 class QPrinter;
 
@@ -44,6 +46,9 @@ const char* ReportPrintStatusText(ReportPrintStatus status);
 // Prints the one-page report on a printer already chosen by the print dialog. `now` is
 // the printing date shown on the page.
 ReportPrintStatus TestReport(QPrinter& printer, const ReportSource& source, std::time_t now);
+
+// One page on `printer`: starts the job, `paint` draws, ends it; the job's failures as statuses.
+ReportPrintStatus PrintPage(QPrinter& printer, const std::function<void(QPainter&)>& paint);
 
 // Whole document only: page numbers, selection and current page disabled. Printing to a
 // PDF file stays offered, as on many machines it is the only printer.

@@ -535,7 +535,7 @@ struct Builder {
 
 }  // namespace
 
-SummaryFontSpec FontSpec(SummaryFont font) {
+SummaryFontStyle FontStyleOf(SummaryFont font) {
     switch (font) {
         case SummaryFont::Title:
             return {16 * PT, true};
@@ -550,7 +550,7 @@ SummaryFontSpec FontSpec(SummaryFont font) {
 }
 
 double LineHeight(SummaryFont font) {
-    return FontSpec(font).size * 1.25;
+    return FontStyleOf(font).size * 1.25;
 }
 
 SummaryPenStyle SummaryPenStyleOf(SummaryPen pen) {

@@ -36,11 +36,11 @@ inline constexpr char SUMMARY_FONT_FAMILY[] = "Liberation Sans";
 
 enum class SummaryFont : std::uint8_t { Title, Heading, Text, Small };
 
-struct SummaryFontSpec {
+struct SummaryFontStyle {
     double size;  // em height in mm
     bool bold;
 };
-SummaryFontSpec FontSpec(SummaryFont font);
+SummaryFontStyle FontStyleOf(SummaryFont font);
 // The height of a line of text in the font: a text box's height.
 double LineHeight(SummaryFont font);
 

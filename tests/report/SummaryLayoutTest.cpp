@@ -24,8 +24,8 @@ double Estimate(SummaryFont font, std::string_view text) {
     for (const char c : text) {
         chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
     }
-    const SummaryFontSpec spec = FontSpec(font);
-    return chars * spec.size * (spec.bold ? 0.62 : 0.56);
+    const SummaryFontStyle style = FontStyleOf(font);
+    return chars * style.size * (style.bold ? 0.62 : 0.56);
 }
 
 StoredRecord Record(int n, bool fahrenheit, int start = 0) {
@@ -212,7 +212,7 @@ TEST_F(SummaryLayoutTest, scalesAreRoundAndEncloseTheValues) {
 TEST_F(SummaryLayoutTest, wrappingBreaksAtBlanksAndCutsWhatDoesNotFit) {
     // 1 mm a character in this measure.
     const SummaryMeasure measure = [](SummaryFont, std::string_view s) {
-        return Estimate(SummaryFont::Text, s) / (FontSpec(SummaryFont::Text).size * 0.56);
+        return Estimate(SummaryFont::Text, s) / (FontStyleOf(SummaryFont::Text).size * 0.56);
     };
     struct Case {
         std::string text;
